@@ -1,1 +1,138 @@
-// Filled in as the layer is built.
+// Principal arcsine and arccosine.
+//
+// ZASIN chooses its method by A = |z|:
+//   A < t          asin z = z, since z^3/6 is below the rounding unit of z;
+//   t <= A <= 0.1  asin z = z * S(z^2), S the first N terms of
+//                  asin(z)/z = sum (2n)!/(4^n (n!)^2 (2n+1)) z^(2n),
+//                  summed from the highest term down;
+//   A > 0.1        asin z = pi/2 - i ln G with G = z + sqrt(z-1) sqrt(z+1),
+//                  folded into the strip |Re| <= pi/2.
+// N and t follow from the machine precision and are computed once.
+//
+// The logarithmic method works on z' with Re z' >= 0 and Im z' >= 0 (asin is
+// odd, and commutes with conjugation off its cuts), where G is the large root
+// of G^2 - 2z'G + 1 = 0 and is formed without cancellation. An argument with
+// a zero imaginary part of either sign is taken as it is, which puts the cuts
+// x > 1 and x < -1 on the side given by their limits from below and above:
+// asin(x +- 0i) = (pi/2, -arcosh x) for x > 1.
+//
+// ZACOS is pi/2 - asin z.
+#include <cmath>
+
+#include "complex/complex_routines.h"
+#include "errors/routine_stack.h"
+#include "machine/machine.h"
+#include "runtime/checked_math.h"
+
+namespace cxfun {
+namespace {
+
+constexpr double kHalfPi = 1.5707963267948966;
+constexpr double kPi = 3.141592653589793;
+constexpr double kLn4 = 1.3862943611198906;
+
+struct ArcsineConstants {
+  int n;     // number of series terms
+  double t;  // below t the argument is its own arcsine
+};
+
+// Filled once, completely, before any call can read it.
+const ArcsineConstants& arcsine_constants() {
+  static const ArcsineConstants constants = [] {
+    ArcsineConstants c;
+    // 0.4343 * ln v is about log10 v: the number of decimal digits, plus one.
+    c.n = static_cast<int>(1.0 - 0.4343 * checked_log(DMACH(3)));
+    c.t = checked_sqrt(6.0 * DMACH(3));
+    return c;
+  }();
+  return constants;
+}
+
+// z * S(z^2) with S summed as S = W * K * S / (K + 1) + 1/K for
+// K = 2N-1, 2N-3, ..., 1. The products are written in the order of that
+// recurrence; they are not to be regrouped.
+Complex arcsine_series(const Complex& z, int n) {
+  const double x = z.re;
+  const double y = z.im;
+  const Complex w{x * x - y * y, x * y + y * x};
+  Complex s{0.0, 0.0};
+  double k = static_cast<double>(2 * n - 1);
+  for (int pass = 0; pass < n; ++pass) {
+    const double p = k * s.re;
+    const double q = k * s.im;
+    const double h_re = w.re * p - w.im * q;
+    const double h_im = w.re * q + w.im * p;
+    s = {h_re / (k + 1.0) + 1.0 / k, h_im / (k + 1.0)};
+    k = k - 2.0;
+  }
+  return {x * s.re - y * s.im, x * s.im + y * s.re};
+}
+
+// G = V * U + z' with U = sqrt(z' + 1) (taken in the upper half plane) and
+// V = sqrt(z' - 1); the argument is scaled by `scale` (1 or 1/4, exact).
+Complex large_root(const Complex& zp, double scale) {
+  Complex u;
+  ZS1RT(u, Complex{(zp.re + 1.0) * scale, (zp.im + 0.0) * scale});
+  if (u.im < 0.0) u = {-u.re, -u.im};
+  Complex v;
+  ZS1RT(v, Complex{(zp.re - 1.0) * scale, (zp.im - 0.0) * scale});
+  return {(v.re * u.re - v.im * u.im) + zp.re * scale, (v.re * u.im + v.im * u.re) + zp.im * scale};
+}
+
+// The logarithmic method on z' = (x', y'), x' >= 0 or -0, y' >= 0 or -0.
+Complex arcsine_log(const Complex& zp) {
+  Complex l;
+  const Complex g = large_root(zp, 1.0);
+  if (std::isfinite(g.re) && std::isfinite(g.im)) {
+    ZL1G(l, g);
+  } else {
+    // |z'| above about half the largest double: G, about 2z', overflows. The
+    // same G from the argument scaled by 1/4 is exactly G/4, and
+    // ln |G| = ln |G/4| + ln 4.
+    ZL1G(l, large_root(zp, 0.25));
+    l.re = l.re + kLn4;
+  }
+  // R = pi/2 - i*L, with i*L the full complex product (0, 1) * L.
+  const double il_re = 0.0 * l.re - 1.0 * l.im;
+  const double il_im = 0.0 * l.im + 1.0 * l.re;
+  const Complex r{kHalfPi - il_re, -il_im};
+  if (r.re > kHalfPi) return {kPi - r.re, -r.im};
+  if (r.re <= -kHalfPi) return {-kPi - r.re, -r.im};
+  return r;
+}
+
+}  // namespace
+
+void ZASIN(Complex& result, const Complex& z) {
+  RoutineScope scope("ZASIN ");
+  const ArcsineConstants& c = arcsine_constants();
+  const double a = ZA1S(z);
+  Complex w;
+  if (a > 0.1) {
+    // asin(-z) = -asin(z): fold a negative real part (not -0) over.
+    const bool fold = z.re < 0.0;
+    Complex zp = fold ? Complex{-z.re, -z.im} : z;
+    // asin(conj z) = conj asin(z): a strictly negative imaginary part is
+    // mirrored, so that G is always the large root. A zero imaginary part of
+    // either sign stays as it is: that decides the side of the cuts.
+    const bool mirror = zp.im < 0.0;
+    if (mirror) zp.im = -zp.im;
+    w = arcsine_log(zp);
+    if (mirror) w.im = -w.im;
+    if (fold) w = {-w.re, -w.im};
+  } else if (a < c.t) {
+    w = z;
+  } else {
+    w = arcsine_series(z, c.n);
+  }
+  result = w;
+}
+
+void ZACOS(Complex& result, const Complex& z) {
+  RoutineScope scope("ZACOS ");
+  Complex w;
+  ZASIN(w, z);
+  result = {kHalfPi - w.re, -w.im};
+}
+
+}  // namespace cxfun

@@ -1,0 +1,47 @@
+// The numerical layer: complex modulus, argument, square root and logarithm,
+// and the six inverse functions built on them. Every routine pushes its
+// six-character name on the routine-name stack on entry and pops it on the
+// way out; problems are recorded in the error layer, never returned.
+//
+// A complex-valued routine writes its result into the place passed first and
+// reads its argument, passed second, only; the two never coincide.
+#ifndef CXFUN_COMPLEX_COMPLEX_ROUTINES_H
+#define CXFUN_COMPLEX_COMPLEX_ROUTINES_H
+
+#include "machine/complex_value.h"
+
+namespace cxfun {
+
+// |z| without squaring the parts. A modulus above the largest double is a
+// terminal error (type 5, code 4); a NaN part or two infinite parts end the
+// process through the checked square root.
+double ZA1S(const Complex& z);
+
+// arg z in [-pi, pi]; +0 when neither part is a nonzero number.
+double ZARG(const Complex& z);
+
+// Principal square root; the negative real axis maps to +i*sqrt|x| from both
+// sides, and an argument with a NaN part gives (0, 0).
+void ZS1RT(Complex& result, const Complex& z);
+
+// Principal logarithm (ln |z|, ZARG(z)); z = 0 and NaN parts end the process
+// through the checked logarithm.
+void ZL1G(Complex& result, const Complex& z);
+
+// Principal arcsine and arccosine (acos z = pi/2 - asin z).
+void ZASIN(Complex& result, const Complex& z);
+void ZACOS(Complex& result, const Complex& z);
+
+// Principal arctangent, with a warning near z*z = -1 and a terminal error on
+// the singular points +i and -i.
+void ZATAN(Complex& result, const Complex& z);
+
+// Inverse hyperbolic functions through the circular ones:
+// asinh z = -i asin(i z), acosh z = +-i acos z, atanh z = -i atan(i z).
+void ZASINH(Complex& result, const Complex& z);
+void ZACOSH(Complex& result, const Complex& z);
+void ZATANH(Complex& result, const Complex& z);
+
+}  // namespace cxfun
+
+#endif
