@@ -70,9 +70,7 @@ int TXUPCD(const char* c) {
   return (code >= 97 && code <= 122) ? code - 32 : code;
 }
 
-void TXCHAR(char* result, int k) {
-  result[0] = static_cast<char>(k < 0 ? 0 : (k & 0xFF));
-}
+void TXCHAR(char* result, int k) { result[0] = static_cast<char>(k < 0 ? 0 : (k & 0xFF)); }
 
 int TXCMPI(const char* a, int na, const char* b, int nb) {
   if (na > 0 && nb > 0) {

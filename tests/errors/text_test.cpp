@@ -22,7 +22,9 @@ struct Buffer {
   std::string str() const { return std::string(bytes, kBuffer); }
 };
 
-std::string padded(const std::string& text) { return text + std::string(kBuffer - text.size(), '#'); }
+std::string padded(const std::string& text) {
+  return text + std::string(kBuffer - text.size(), '#');
+}
 
 struct MoveCase {
   const char* src;
