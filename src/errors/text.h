@@ -10,6 +10,7 @@ namespace cxfun {
 // Copies src(sf:sl) into dst(df:dl), left-aligned, cutting the source or
 // filling the rest of the destination range with blanks. status: 0, -1 or -2
 // for a range error (nothing written), or minus the number of characters cut.
+// The two ranges may overlap inside one buffer, in either direction.
 void TXMOVE(const char* src, int sf, int sl, int sc, char* dst, int df, int dl, int dc,
             int& status);
 
