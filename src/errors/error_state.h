@@ -8,6 +8,8 @@
 #ifndef CXFUN_ERRORS_ERROR_STATE_H
 #define CXFUN_ERRORS_ERROR_STATE_H
 
+#include <atomic>
+
 namespace cxfun {
 
 constexpr int kDepthLimit = 50;
@@ -38,6 +40,12 @@ extern ErrorState g_error_state;
 
 // Sets the state up on its first call in the process; later calls do nothing.
 void ERINIT();
+
+// True once ERINIT has set the state up (acquire order, so that the whole
+// set-up is visible to a caller who sees it).
+inline bool error_state_ready() {
+  return std::atomic_ref<bool>(g_error_state.initialised).load(std::memory_order_acquire);
+}
 
 // Prints the recorded message (header, wrapped continuation lines, and a
 // traceback when the stack is deeper than 2) to the error output unit, then
