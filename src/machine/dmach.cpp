@@ -27,10 +27,12 @@ constexpr std::uint64_t kDoubleTable[8] = {
 
 double DMACH(int n) {
   if (n >= 1 && n <= 8) return std::bit_cast<double>(kDoubleTable[n - 1]);
+  // A bad index: push, hold the quiet NaN, record the terminal error; the pop
+  // on the way out ends the process, so the NaN is never delivered.
   RoutineScope scope("DMACH ");
   const double result = std::bit_cast<double>(kDoubleTable[5]);
   ERPUTI(1, n);
-  E1MES(kTerminal, 5, "The argument must be between 1 and 8 inclusive. N = %(I1)", 57);
+  E1MES(kTerminal, 5, "The argument must be between 1 and 8 inclusive. N = %(I1)");
   return result;
 }
 
