@@ -189,23 +189,26 @@ TEST(RoutineStackTest, PendingImmediateTypes) {
   check_cases(cases);
 }
 
+// The name of the routine at a level of the overflow case: R2 ... R49.
+std::string routine_at(int level) { return std::string("R").append(std::to_string(level)); }
+
 TEST(RoutineStackTest, ProtocolErrors) {
   const std::string name40 = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789ABCD";
   std::vector<std::string> overflow;
   for (int level = 2; level <= 49; ++level) {
-    overflow.insert(overflow.end(), {"push", "R" + std::to_string(level)});
+    overflow.insert(overflow.end(), {"push", routine_at(level)});
   }
   overflow.insert(overflow.end(), {"push", "LAST", "state", "push", "OVER", "say", "not reached"});
   std::string overflow_out = "depth=50";
   overflow_out += " [USER 0 0]";
-  for (int level = 2; level <= 49; ++level) overflow_out += " [R" + std::to_string(level) + " 0 0]";
+  for (int level = 2; level <= 49; ++level) overflow_out += " [" + routine_at(level) + " 0 0]";
   overflow_out += " [LAST 0 0] [ -1 -1] pending=0,0 message_length=0 param_end=1\n";
   overflow_out +=
       "\n *** TERMINAL ERROR 1 from LAST.  Error condition in E1PSH.  Push would cause\n"
       " ***          stack level to exceed 50. \n" +
       traceback_heading() + level_line("LAST", field6(5), field6(1), true);
   for (int level = 49; level >= 3; --level) {
-    overflow_out += level_line("R" + std::to_string(level), field6(0), field6(0), true);
+    overflow_out += level_line(routine_at(level), field6(0), field6(0), true);
   }
   overflow_out += level_line("R2", field6(0), field6(0), false);
   overflow_out += level_line("USER", field6(0), field6(0), false);
