@@ -78,8 +78,7 @@ CXFUN_API void CXFUN_CALL cxfun_log(const double* a, const double* b, const doub
   store(im, cxfun::platform::quotient_rounded_once(l.im, d));
 }
 
-CXFUN_API void CXFUN_CALL cxfun_cdlog(const double* x, const double* base, double* re,
-                                      double* im) {
+CXFUN_API void CXFUN_CALL cxfun_cdlog(const double* x, const double* base, double* re, double* im) {
   const double number = load(x);
   const double b = load(base);
   const Complex p = cxfun::platform::principal_log(compose_real(number));

@@ -1,6 +1,7 @@
 // The four direct entry points: composition of z, special values and signs
 // of zero bit for bit, the rounding of cxfun_log's quotients, the order of
 // memory accesses, and results whose modulus leaves the double range.
+#include <gtest/gtest.h>
 #include <mpfr.h>
 
 #include <bit>
@@ -10,8 +11,6 @@
 #include <cstdio>
 #include <limits>
 #include <string>
-
-#include <gtest/gtest.h>
 
 #include "cxfun.h"
 
@@ -245,14 +244,14 @@ TEST(DirectTest, ModulusBeyondTheDoubleRange) {
     const Reference want = reference(r.x, r.y);
     double re = 0, im = 0;
     cxfun_ln(&r.x, &r.y, &re, &im);
-    EXPECT_LE(ulps(re, want.ln_re), 1) << "ln " << r.why << ": " << show(re) << " vs "
-                                       << show(want.ln_re);
+    EXPECT_LE(ulps(re, want.ln_re), 1)
+        << "ln " << r.why << ": " << show(re) << " vs " << show(want.ln_re);
     EXPECT_TRUE(Same(im, std::atan2(r.y, r.x))) << "ln " << r.why;
     cxfun_sqrt(&r.x, &r.y, &re, &im);
-    EXPECT_LE(ulps(re, want.sqrt_re), 2) << "sqrt " << r.why << ": " << show(re) << " vs "
-                                         << show(want.sqrt_re);
-    EXPECT_LE(ulps(im, want.sqrt_im), 2) << "sqrt " << r.why << ": " << show(im) << " vs "
-                                         << show(want.sqrt_im);
+    EXPECT_LE(ulps(re, want.sqrt_re), 2)
+        << "sqrt " << r.why << ": " << show(re) << " vs " << show(want.sqrt_re);
+    EXPECT_LE(ulps(im, want.sqrt_im), 2)
+        << "sqrt " << r.why << ": " << show(im) << " vs " << show(want.sqrt_im);
   }
 }
 

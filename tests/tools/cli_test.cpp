@@ -1,10 +1,10 @@
 // The command-line host cxfun as a subprocess: exit status, standard output
 // and standard error byte for byte.
+#include <gtest/gtest.h>
+
 #include <cstdlib>
 #include <string>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 #include "process_runner.h"
 
@@ -34,8 +34,8 @@ void check(const char* program, const Case& c) {
 }
 
 std::string fatal_log(bool domain) {
-  return std::string("\r\nrun-time error M") + (domain ? "6201" : "6202") + ": MATH\r\n- log: " +
-         (domain ? "DOMAIN" : "SING") + " error\r\n";
+  return std::string("\r\nrun-time error M") + (domain ? "6201" : "6202") +
+         ": MATH\r\n- log: " + (domain ? "DOMAIN" : "SING") + " error\r\n";
 }
 
 // One call per command line: operand forms and the printed forms of results.
@@ -50,8 +50,12 @@ TEST(CliTest, OneCall) {
       {{"sqrt", "nan", "1"}, "", 0, "nan nan\n", "", "NaN printed without its sign"},
       {{"ln", "-INFINITY", "0"}, "", 0, "inf 3.141592653589793\n", "", "strtod's spellings"},
       {{"sqrt", "0x1p2", "-0x0p0"}, "", 0, "2 0\n", "", "hexadecimal floats"},
-      {{"sqrt", "1.7e308", "1.7e308"}, "", 0,
-       "1.4325088230154573e+154 5.933645827121221e+153\n", "", "shortest form with exponent"},
+      {{"sqrt", "1.7e308", "1.7e308"},
+       "",
+       0,
+       "1.4325088230154573e+154 5.933645827121221e+153\n",
+       "",
+       "shortest form with exponent"},
       {{"sqrt", "1e999", "0"}, "", 0, "inf 0\n", "", "an out-of-range decimal rounds to inf"},
   };
   for (const Case& c : cases) check(CXFUN_CLI, c);
@@ -59,12 +63,24 @@ TEST(CliTest, OneCall) {
 
 TEST(CliTest, UsageErrors) {
   const Case cases[] = {
-      {{"foo", "1", "2"}, "", 2, "", "cxfun: unknown function 'foo' (cxfun --help lists them)\n",
+      {{"foo", "1", "2"},
+       "",
+       2,
+       "",
+       "cxfun: unknown function 'foo' (cxfun --help lists them)\n",
        "unknown function"},
       {{"sqrt", "1"}, "", 2, "", "cxfun: sqrt takes 2 operands (A B), not 1\n", "too few"},
-      {{"log", "1", "2"}, "", 2, "", "cxfun: log takes 3 operands (A B BASE), not 2\n",
+      {{"log", "1", "2"},
+       "",
+       2,
+       "",
+       "cxfun: log takes 3 operands (A B BASE), not 2\n",
        "log needs a base"},
-      {{"cdlog", "1", "2", "3"}, "", 2, "", "cxfun: cdlog takes 2 operands (X BASE), not 3\n",
+      {{"cdlog", "1", "2", "3"},
+       "",
+       2,
+       "",
+       "cxfun: cdlog takes 2 operands (X BASE), not 3\n",
        "too many"},
       {{"sqrt", "x1", "0"}, "", 2, "", "cxfun: malformed number 'x1'\n", "not a number"},
       {{"sqrt", "1", "2.5x"}, "", 2, "", "cxfun: malformed number '2.5x'\n", "trailing text"},
@@ -78,10 +94,16 @@ TEST(CliTest, UsageErrors) {
 // reported with its number and skipped; the status says so at the end.
 TEST(CliTest, Batch) {
   const Case cases[] = {
-      {{}, "sqrt -4 0\n\n  \t\nlog 8 0 2\r\ncdlog 8 2", 0,
-       "0 2\n2.9999999999999996 0\n2.9999999999999996 0\n", "",
+      {{},
+       "sqrt -4 0\n\n  \t\nlog 8 0 2\r\ncdlog 8 2",
+       0,
+       "0 2\n2.9999999999999996 0\n2.9999999999999996 0\n",
+       "",
        "blank lines skipped, CR LF and a last line without line end accepted"},
-      {{}, "sqrt 4 0\nbogus 1 2\nsqrt x1 2\nsqrt 1\nsqrt 9 0\n", 2, "2 0\n3 0\n",
+      {{},
+       "sqrt 4 0\nbogus 1 2\nsqrt x1 2\nsqrt 1\nsqrt 9 0\n",
+       2,
+       "2 0\n3 0\n",
        "cxfun: line 2: unknown function 'bogus' (cxfun --help lists them)\n"
        "cxfun: line 3: malformed number 'x1'\n"
        "cxfun: line 4: sqrt takes 2 operands (A B), not 1\n",
@@ -101,16 +123,23 @@ TEST(CliTest, LibraryEndsTheProcess) {
       {{"log", "2", "0", "-2"}, "", 3, "", fatal_log(true), "negative base"},
       {{"log", "2", "0", "-inf"}, "", 3, "", fatal_log(true), "base -inf"},
       {{"log", "2", "0", "nan"}, "", 3, "", fatal_log(true), "NaN base"},
-      {{}, "sqrt 4 0\nlog 2 0 -2\nsqrt 9 0\n", 3, "2 0\n", fatal_log(true),
+      {{},
+       "sqrt 4 0\nlog 2 0 -2\nsqrt 9 0\n",
+       3,
+       "2 0\n",
+       fatal_log(true),
        "batch: earlier answers flushed, nothing after"},
-      {{}, "sqrt 4 0\natan 0 1\nsqrt 9 0\n", 0,
+      {{},
+       "sqrt 4 0\natan 0 1\nsqrt 9 0\n",
+       0,
        "2 0\n"
        "\n"
        " *** TERMINAL ERROR 5 from ZATAN.  Z =\n"
        " ***          (0.000000000000000D+00,1.000000000000000D+00) is so close to +i \n"
        " ***          or -i that all precision is lost because DATAN is nearly \n"
        " ***          singular.\n",
-       "", "the library's own message and stop"},
+       "",
+       "the library's own message and stop"},
   };
   for (const Case& c : cases) check(CXFUN_CLI, c);
 }
@@ -120,9 +149,16 @@ TEST(CliTest, LibraryEndsTheProcess) {
 TEST(CliTest, FunctionsMissingFromTheLibrary) {
   const Case cases[] = {
       {{"sqrt", "-4", "0"}, "", 0, "0 2\n", "", "the library beside the executable"},
-      {{"asin", "0", "0"}, "", 2, "",
-       "cxfun: asin is not available yet (libcxfun.so.1 has no cxfun_asin)\n", "missing export"},
-      {{}, "atanh 0 0\nln 1 0\n", 2, "0 0\n",
+      {{"asin", "0", "0"},
+       "",
+       2,
+       "",
+       "cxfun: asin is not available yet (libcxfun.so.1 has no cxfun_asin)\n",
+       "missing export"},
+      {{},
+       "atanh 0 0\nln 1 0\n",
+       2,
+       "0 0\n",
        "cxfun: line 1: atanh is not available yet (libcxfun.so.1 has no cxfun_atanh)\n",
        "missing export in batch"},
   };
@@ -136,9 +172,9 @@ TEST(CliTest, FunctionsMissingFromTheLibrary) {
   EXPECT_NE(help.out.find("  cdlog  X BASE    logarithm of the real X to the real base BASE\n"),
             std::string::npos)
       << help.out;
-  EXPECT_NE(help.out.find(
-                "  acosh  A B       inverse hyperbolic cosine of A+iB (not available yet)\n"),
-            std::string::npos)
+  EXPECT_NE(
+      help.out.find("  acosh  A B       inverse hyperbolic cosine of A+iB (not available yet)\n"),
+      std::string::npos)
       << help.out;
   EXPECT_NE(help.out.find("  sqrt   A B       principal square root of A+iB\n"), std::string::npos)
       << help.out;

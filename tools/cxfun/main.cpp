@@ -29,8 +29,7 @@ constexpr int kUsageError = 2;
 constexpr int kLoadError = 1;
 
 using FourAddressFunction = void (*)(const double*, const double*, double*, double*);
-using FiveAddressFunction = void (*)(const double*, const double*, const double*, double*,
-                                     double*);
+using FiveAddressFunction = void (*)(const double*, const double*, const double*, double*, double*);
 
 struct Function {
   const char* name;
@@ -204,8 +203,8 @@ int run_batch() {
 }  // namespace
 
 int main(int argc, char** argv) {
-  const bool help = argc > 1 && (std::strcmp(argv[1], "--help") == 0 ||
-                                 std::strcmp(argv[1], "-h") == 0);
+  const bool help =
+      argc > 1 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0);
   std::string reason;
   if (!load_library(&reason)) {
     if (help) print_help();
