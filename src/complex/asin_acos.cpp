@@ -79,7 +79,7 @@ Complex large_root(const Complex& zp, double scale) {
   return {(v.re * u.re - v.im * u.im) + zp.re * scale, (v.re * u.im + v.im * u.re) + zp.im * scale};
 }
 
-// The logarithmic method on z' = (x', y'), x' >= 0 or -0, y' >= 0 or -0.
+// The logarithmic method on z' = (x', y'), x' >= 0 or -0, y' > 0 or a zero.
 Complex arcsine_log(const Complex& zp) {
   Complex l;
   const Complex g = large_root(zp, 1.0);
@@ -96,7 +96,12 @@ Complex arcsine_log(const Complex& zp) {
   const double il_re = 0.0 * l.re - 1.0 * l.im;
   const double il_im = 0.0 * l.im + 1.0 * l.re;
   const Complex r{kHalfPi - il_re, -il_im};
-  if (r.re > kHalfPi) return {kPi - r.re, -r.im};
+  // R.re > pi/2 says that G lies above the real axis, and then R is folded
+  // into the strip. An angle of G below half an ulp of pi/2 vanishes from
+  // R.re, so an argument above the axis is folded whatever R.re says: just
+  // off the cut it keeps the imaginary part of its own side. On the cut
+  // itself (a zero imaginary part of either sign) R.re decides alone.
+  if (r.re > kHalfPi || zp.im > 0.0) return {kPi - r.re, -r.im};
   if (r.re <= -kHalfPi) return {-kPi - r.re, -r.im};
   return r;
 }

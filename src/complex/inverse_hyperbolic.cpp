@@ -13,9 +13,7 @@ namespace cxfun {
 namespace {
 
 // u * i = (Re u * 0 - Im u * 1, Re u * 1 + Im u * 0), computed in this form.
-Complex times_i(const Complex& u) {
-  return {u.re * 0.0 - u.im * 1.0, u.re * 1.0 + u.im * 0.0};
-}
+Complex times_i(const Complex& u) { return {u.re * 0.0 - u.im * 1.0, u.re * 1.0 + u.im * 0.0}; }
 
 Complex negated(const Complex& u) { return {-u.re, -u.im}; }
 

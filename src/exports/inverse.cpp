@@ -1,9 +1,8 @@
 // The six inverse-function entry points: each clears its outputs, composes z
 // from the host's two numbers, calls one numerical routine and delivers the
 // result, real part first. Nothing numerical happens here.
-#include "cxfun.h"
-
 #include "complex/complex_routines.h"
+#include "cxfun.h"
 
 namespace cxfun {
 namespace {
