@@ -29,7 +29,11 @@ std::string show(double v) {
   return text;
 }
 
-std::string show(const Complex& z) { return "(" + show(z.re) + ", " + show(z.im) + ")"; }
+std::string show(const Complex& z) {
+  char text[96];
+  std::snprintf(text, sizeof text, "(%.17g, %.17g)", z.re, z.im);
+  return text;
+}
 
 // True when got is expected within `ulps` units of the last place of `scale`.
 bool close(double got, double expected, int ulps, double scale) {
