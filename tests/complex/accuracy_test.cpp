@@ -16,39 +16,23 @@
 #include <mpc.h>
 
 #include <cmath>
-#include <cstdint>
 #include <cstdio>
 #include <vector>
 
 #include "complex/complex_routines.h"
+#include "reference.h"
+#include "samples.h"
 
 namespace cxfun {
 namespace {
 
-constexpr mpfr_prec_t kPrecision = 256;
+using reference::kPrecision;
 constexpr double kPi = 3.141592653589793;
 constexpr double kHalfPi = 1.5707963267948966;
 
-// A fixed 64-bit generator (splitmix64), so the sample is the same on every
-// platform and standard library.
-class Sampler {
- public:
-  explicit Sampler(std::uint64_t seed) : state_(seed) {}
-  std::uint64_t next() {
-    std::uint64_t z = (state_ += 0x9E3779B97F4A7C15ull);
-    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
-    z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-    return z ^ (z >> 31);
-  }
-  double uniform() { return static_cast<double>(next() >> 11) * 0x1p-53; }  // [0, 1)
-  double sign() { return (next() >> 63) != 0 ? -1.0 : 1.0; }
-  double log_uniform(double lo_exp10, double hi_exp10) {
-    return std::pow(10.0, lo_exp10 + (hi_exp10 - lo_exp10) * uniform());
-  }
-
- private:
-  std::uint64_t state_;
-};
+// The fixed-seed generator of the accuracy tool, so the sample is the same
+// on every platform and standard library.
+using sampling::Sampler;
 
 std::vector<Complex> make_sample() {
   Sampler s(20261211);
@@ -143,25 +127,7 @@ const Function kFunctions[] = {
 
 // |w - e| / scale / 2^-53, with scale = |e| or, for the absolute measure, c.
 double error_units(const Complex& w, const mpc_t exact, double absolute_scale) {
-  mpc_t diff;
-  mpfr_t num;
-  mpfr_t den;
-  mpc_init2(diff, kPrecision);
-  mpfr_inits2(kPrecision, num, den, static_cast<mpfr_ptr>(nullptr));
-  mpc_set_d_d(diff, w.re, w.im, MPC_RNDNN);
-  mpc_sub(diff, diff, exact, MPC_RNDNN);
-  mpc_abs(num, diff, MPFR_RNDN);
-  if (absolute_scale > 0) {
-    mpfr_set_d(den, absolute_scale, MPFR_RNDN);
-  } else {
-    mpc_abs(den, exact, MPFR_RNDN);
-  }
-  mpfr_div(num, num, den, MPFR_RNDN);
-  mpfr_mul_2ui(num, num, 53, MPFR_RNDN);
-  const double units = mpfr_get_d(num, MPFR_RNDU);
-  mpfr_clears(num, den, static_cast<mpfr_ptr>(nullptr));
-  mpc_clear(diff);
-  return units;
+  return reference::error_ratio(w, exact, absolute_scale) * 0x1p53;
 }
 
 TEST(AccuracyTest, LargestErrorPerFunction) {
