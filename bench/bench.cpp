@@ -1,0 +1,254 @@
+// cxfun_bench: every export against its C library counterpart, on the same
+// fixed-seed inputs, through the same call shape (four or five addresses of
+// doubles, called through a pointer).
+//
+//   cxfun_bench [--benchmark_repetitions=5] [--benchmark_enable_random_interleaving=true]
+//               [other Google Benchmark flags]
+//
+// Each benchmark runs one call per iteration, cycling through 4096 inputs of
+// one region (tools/accuracy/samples.h): the series region (modulus up to
+// 0.1), moduli 0.1 to 100 in all quadrants, and large moduli. None of the
+// inputs ends the process. After the run it prints a table: export, region,
+// ns per call for the library and for the C library (medians when repeated),
+// and their ratio. Before the run it counts the heap allocations of every
+// export after its first call, and it times one push and pop of the
+// routine-name stack.
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "errors/routine_stack.h"
+#include "export_pairs.h"
+#include "samples.h"
+
+// Heap allocations, counted for the whole process: every operator new of
+// the C++ library and every malloc, calloc and realloc reach one of these.
+namespace {
+std::atomic<long> g_allocations{0};
+}  // namespace
+
+extern "C" {
+void* __libc_malloc(std::size_t);
+void* __libc_calloc(std::size_t, std::size_t);
+void* __libc_realloc(void*, std::size_t);
+
+void* malloc(std::size_t size) {
+  g_allocations.fetch_add(1, std::memory_order_relaxed);
+  return __libc_malloc(size);
+}
+void* calloc(std::size_t count, std::size_t size) {
+  g_allocations.fetch_add(1, std::memory_order_relaxed);
+  return __libc_calloc(count, size);
+}
+void* realloc(void* p, std::size_t size) {
+  g_allocations.fetch_add(1, std::memory_order_relaxed);
+  return __libc_realloc(p, size);
+}
+}
+
+namespace cxfun {
+namespace {
+
+using pairs::ExportPair;
+using pairs::Shape;
+using sampling::Region;
+
+constexpr int kInputs = 4096;  // per region; a power of two for the index mask
+constexpr std::uint64_t kSeed = 20261212;
+constexpr Region kBenchRegions[] = {Region::kSeries, Region::kMiddle, Region::kLarge};
+
+struct Inputs {
+  std::vector<double> a;
+  std::vector<double> b;
+};
+
+Inputs region_inputs(const ExportPair& p, Region region) {
+  Inputs in;
+  if (p.shape == Shape::kRealPair) {
+    in.a = sampling::region_reals(region, kInputs, kSeed);
+    in.b = sampling::bases(kInputs, kSeed);
+  } else {
+    for (const Complex& z : sampling::region_sample(region, kInputs, kSeed)) {
+      in.a.push_back(z.re);
+      in.b.push_back(z.im);
+    }
+  }
+  return in;
+}
+
+// One call per iteration through the pointer, as a host makes it.
+void run_complex(benchmark::State& state, pairs::ComplexFn fn, const Inputs& in) {
+  benchmark::DoNotOptimize(fn);
+  double re = 0;
+  double im = 0;
+  std::size_t i = 0;
+  for (auto _ : state) {
+    fn(&in.a[i], &in.b[i], &re, &im);
+    benchmark::DoNotOptimize(re);
+    benchmark::DoNotOptimize(im);
+    i = (i + 1) & (kInputs - 1);
+  }
+}
+
+void run_base(benchmark::State& state, pairs::BaseFn fn, const Inputs& in) {
+  benchmark::DoNotOptimize(fn);
+  double re = 0;
+  double im = 0;
+  std::size_t i = 0;
+  for (auto _ : state) {
+    fn(&in.a[i], &in.b[i], &pairs::kBase, &re, &im);
+    benchmark::DoNotOptimize(re);
+    benchmark::DoNotOptimize(im);
+    i = (i + 1) & (kInputs - 1);
+  }
+}
+
+// Calls every input of every region once and returns the number of heap
+// allocations made meanwhile.
+long allocations_per_pass(const ExportPair& p, const std::vector<Inputs>& regions,
+                          bool ours) {
+  const long before = g_allocations.load();
+  double re = 0;
+  double im = 0;
+  for (const Inputs& in : regions) {
+    for (int i = 0; i < kInputs; ++i) {
+      if (p.shape == Shape::kComplexBase) {
+        (ours ? p.ours_base : p.theirs_base)(&in.a[i], &in.b[i], &pairs::kBase, &re, &im);
+      } else {
+        (ours ? p.ours : p.theirs)(&in.a[i], &in.b[i], &re, &im);
+      }
+      benchmark::DoNotOptimize(re);
+    }
+  }
+  return g_allocations.load() - before;
+}
+
+// Counts the allocations of a first pass over all inputs (it holds the first
+// call, which may fill caches) and of a second pass.
+void report_allocations(const std::vector<std::vector<Inputs>>& inputs) {
+  // The count must see an allocation that is known to happen.
+  const long probe = g_allocations.load();
+  benchmark::DoNotOptimize(std::vector<double>(3).data());
+  if (g_allocations.load() == probe) {
+    std::fprintf(stderr, "cxfun_bench: the allocation count sees no allocation\n");
+    std::exit(1);
+  }
+  std::printf("Heap allocations in a first and a second pass of %d calls per export:\n",
+              kInputs * static_cast<int>(std::size(kBenchRegions)));
+  int k = 0;
+  for (const ExportPair& p : pairs::kExportPairs) {
+    const std::vector<Inputs>& regions = inputs[static_cast<std::size_t>(k++)];
+    const long ours_first = allocations_per_pass(p, regions, true);
+    const long ours = allocations_per_pass(p, regions, true);
+    const long theirs_first = allocations_per_pass(p, regions, false);
+    const long theirs = allocations_per_pass(p, regions, false);
+    std::printf("  cxfun_%-6s %ld, %ld    %-9s %ld, %ld\n", p.name, ours_first, ours,
+                p.libc_name, theirs_first, theirs);
+  }
+  std::printf("\n");
+}
+
+// The routine-name stack's protocol on its own: one push and one pop of a
+// six-character name with no error recorded, as every numerical routine
+// does on entry and exit.
+void BM_push_pop(benchmark::State& state) {
+  for (auto _ : state) {
+    E1PSH("ZASIN ", 6);
+    E1POP("ZASIN ", 6);
+  }
+}
+
+// Collects the results while the console reporter shows them, and prints
+// the side-by-side table at the end.
+class TableReporter : public benchmark::ConsoleReporter {
+ public:
+  void ReportRuns(const std::vector<Run>& runs) override {
+    ConsoleReporter::ReportRuns(runs);
+    for (const Run& run : runs) {
+      const bool aggregate = run.run_type == Run::RT_Aggregate;
+      if (aggregate && run.aggregate_name != "median") continue;
+      const std::string name = run.run_name.function_name;
+      // A median replaces the single runs of the same benchmark.
+      if (aggregate || medians_.count(name) == 0) {
+        ns_[name] = run.GetAdjustedRealTime();
+        if (aggregate) medians_[name] = true;
+      }
+    }
+  }
+
+  void Finalize() override {
+    ConsoleReporter::Finalize();
+    std::printf("\n%-7s %-8s %12s %12s %8s\n", "export", "region", "cxfun ns", "libc ns",
+                "ratio");
+    for (const ExportPair& p : pairs::kExportPairs) {
+      for (Region region : kBenchRegions) {
+        const std::string key = std::string(p.name) + "/" + sampling::region_name(region);
+        const auto ours = ns_.find("cxfun_" + key);
+        const auto theirs = ns_.find("libc_" + key);
+        if (ours == ns_.end() || theirs == ns_.end()) continue;
+        std::printf("%-7s %-8s %12.1f %12.1f %8.2f\n", p.name, sampling::region_name(region),
+                    ours->second, theirs->second, ours->second / theirs->second);
+      }
+    }
+    const auto push_pop = ns_.find("push_pop");
+    if (push_pop != ns_.end()) {
+      std::printf("\none push and pop of the routine-name stack: %.2f ns\n", push_pop->second);
+    }
+    std::fflush(stdout);
+  }
+
+ private:
+  std::map<std::string, double> ns_;
+  std::map<std::string, bool> medians_;
+};
+
+int run(int argc, char** argv) {
+  std::vector<std::vector<Inputs>> inputs;
+  for (const ExportPair& p : pairs::kExportPairs) {
+    std::vector<Inputs> regions;
+    for (Region region : kBenchRegions) regions.push_back(region_inputs(p, region));
+    inputs.push_back(std::move(regions));
+  }
+
+  report_allocations(inputs);
+
+  for (std::size_t k = 0; k < std::size(pairs::kExportPairs); ++k) {
+    const ExportPair& p = pairs::kExportPairs[k];
+    for (std::size_t r = 0; r < std::size(kBenchRegions); ++r) {
+      const Inputs* in = &inputs[k][r];
+      const std::string key = std::string(p.name) + "/" + sampling::region_name(kBenchRegions[r]);
+      if (p.shape == Shape::kComplexBase) {
+        benchmark::RegisterBenchmark(("cxfun_" + key).c_str(),
+                                     [&p, in](benchmark::State& s) { run_base(s, p.ours_base, *in); });
+        benchmark::RegisterBenchmark(("libc_" + key).c_str(), [&p, in](benchmark::State& s) {
+          run_base(s, p.theirs_base, *in);
+        });
+      } else {
+        benchmark::RegisterBenchmark(("cxfun_" + key).c_str(),
+                                     [&p, in](benchmark::State& s) { run_complex(s, p.ours, *in); });
+        benchmark::RegisterBenchmark(("libc_" + key).c_str(), [&p, in](benchmark::State& s) {
+          run_complex(s, p.theirs, *in);
+        });
+      }
+    }
+  }
+  benchmark::RegisterBenchmark("push_pop", BM_push_pop);
+
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  TableReporter reporter;
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  benchmark::Shutdown();
+  return 0;
+}
+
+}  // namespace
+}  // namespace cxfun
+
+int main(int argc, char** argv) { return cxfun::run(argc, argv); }
