@@ -71,14 +71,16 @@ wineserver=$(dirname "$wine")/wineserver
 
 # --- builds ----------------------------------------------------------------
 build() {  # name directory cmake-arguments...
-  local name=$1 dir=$2
+  local name=$1 dir=$2 log
   shift 2
+  log=$work/$(basename "$dir")
   if cmake -S "$root" -B "$dir" -DCMAKE_BUILD_TYPE="$build_type" -DCXFUN_WERROR=ON \
-        -DCXFUN_BUILD_TOOLS=OFF "$@" > "$dir.configure.log" 2>&1 &&
-     cmake --build "$dir" -j2 > "$dir.build.log" 2>&1; then
+        -DCXFUN_BUILD_TOOLS=OFF "$@" > "$log.configure.log" 2>&1 &&
+     cmake --build "$dir" -j2 > "$log.build.log" 2>&1; then
     pass "build $name"
   else
-    abort "build $name" "see $dir.configure.log and $dir.build.log" "$(tail -15 "$dir.build.log" 2>/dev/null)"
+    abort "build $name" "see $log.configure.log and $log.build.log" \
+      "$(tail -15 "$log.configure.log" "$log.build.log" 2>/dev/null)"
   fi
 }
 build "32-bit cxfun.dll" "$win32" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchains/mingw-w64-i686.cmake" \
