@@ -83,10 +83,12 @@ void write_standard_error(const char* text, int length) {
 
 void stop_process() {
   flush_units();
+  call_process_end_hook({0, nullptr, false});
   std::exit(0);
 }
 
 void fatal_math_error(const char* function, MathFault fault) {
+  call_process_end_hook({3, function, fault == MathFault::kDomain});
   char message[kMessageCapacity];
   const int length = compose_message(message, function, fault);
   if (!host_is_windowed() || !show_message_box(message)) write_standard_error(message, length);
