@@ -34,6 +34,7 @@ for t in "${targets[@]}"; do
   seeds=fuzz/corpus/$t regressions=fuzz/regressions/$t work=$build/corpus/$t
   mkdir -p "$work" "$build/artifacts"
   log=$build/$t.log
+  : >"$log"
   kept=$(find "$seeds" "$regressions" -type f 2>/dev/null | sort || true)
   ok=1
   if [ -n "$kept" ]; then
@@ -46,7 +47,7 @@ for t in "${targets[@]}"; do
     "$build/$t" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
       -artifact_prefix="$build/artifacts/$t-" "${dirs[@]}" >>"$log" 2>&1 || ok=0
   fi
-  runs=$(grep -o 'stat::number_of_executed_units: *[0-9]*' "$log" | grep -o '[0-9]*$' || echo 0)
+  runs=$(grep -o 'stat::number_of_executed_units: *[0-9]*' "$log" | tail -n 1 | grep -o '[0-9]*$' || true)
   if ((ok)); then
     passed=$((passed + 1))
     echo "$t: ok, $(wc -w <<<"$kept") kept inputs replayed, then ${seconds} s: ${runs:-0} inputs run"
