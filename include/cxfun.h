@@ -5,14 +5,19 @@
  * imaginary input of -0 reaches the function as +0 and lies on the upper side
  * of a branch cut along the real axis.
  *
- * The four direct functions (sqrt, ln, log, cdlog) keep no state and may be
- * called from several threads at once. The six inverse functions share one
- * process-wide error state: calls of them must not overlap in time. They
- * print warnings and errors as text lines on standard output, and a
- * terminal error ends the process with exit status 0. A math domain error of
- * the real square root, logarithm or arctangent (a NaN argument, a bad base
- * of cxfun_log) ends the process with exit status 3 and a message on
- * standard error. */
+ * The six inverse functions print warnings and errors as text lines on
+ * standard output, and a terminal error ends the process with exit status 0.
+ * A math domain error of the real square root, logarithm or arctangent (a
+ * NaN argument, a bad base of cxfun_log) ends the process with exit status 3
+ * and a message on standard error.
+ *
+ * Threads: the four direct functions (sqrt, ln, log, cdlog) keep no state
+ * and may be called from several threads at once. The six inverse functions
+ * (asin, acos, atan, asinh, acosh, atanh) share one process-wide error state
+ * without a lock: calls of them must not overlap in time, so a host that
+ * calls them from several threads must serialise every call of the six (for
+ * example with one mutex around each call). The direct functions may run
+ * alongside them. */
 #ifndef CXFUN_H
 #define CXFUN_H
 
