@@ -13,6 +13,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 
 #include "errors/error_state.h"
 #include "errors/text.h"
@@ -42,13 +43,13 @@ int used_store_end() {
 int render_double(double v, char* out) {
   int n = 0;
   if (std::isnan(v)) {
-    for (const char c : {'N', 'a', 'N'}) out[n++] = c;
-    return n;
+    std::memcpy(out, "NaN", 3);
+    return 3;
   }
   if (std::signbit(v)) out[n++] = '-';
   if (std::isinf(v)) {
-    for (const char c : {'I', 'n', 'f', 'i', 'n', 'i', 't', 'y'}) out[n++] = c;
-    return n;
+    std::memcpy(out + n, "Infinity", 8);
+    return n + 8;
   }
   // printf rounds the exact binary value to 16 digits, halfway cases to even,
   // and moves to the next exponent when the rounding carries (the double
