@@ -15,7 +15,12 @@
 #ifndef CXFUN_ERRORS_ROUTINE_STACK_H
 #define CXFUN_ERRORS_ROUTINE_STACK_H
 
+#include <bit>
 #include <cstddef>
+#include <cstdint>
+#include <cstring>
+
+#include "errors/error_state.h"
 
 namespace cxfun {
 
@@ -69,14 +74,83 @@ inline void E1MES(int type, int code, MessageText message) {
   E1MES(type, code, message.text(), message.length());
 }
 
+// The push and pop of a library routine's six-character name, inline: the
+// common case, with the state set up, room on the stack, the name on top and
+// no error recorded at that level, does exactly what E1PSH and E1POP do, in a
+// few stores and compares; every other case goes to them.
+namespace routine_stack_detail {
+
+inline constexpr std::uint64_t kBlanks = 0x2020202020202020u;
+
+// name(1:6) and two blanks, as the first eight stored characters. Built
+// from the characters, so that for a literal name it is a constant.
+inline std::uint64_t first_word(const char* name) {
+  std::uint64_t word = kBlanks;
+  if constexpr (std::endian::native == std::endian::little) {
+    for (int i = 5; i >= 0; --i) word = (word << 8) | static_cast<unsigned char>(name[i]);
+  } else {
+    std::memcpy(&word, name, 6);
+  }
+  return word;
+}
+
+inline std::uint64_t stored_word(const char* stored, int k) {
+  std::uint64_t word;
+  std::memcpy(&word, stored + 8 * k, 8);
+  return word;
+}
+
+inline void store_word(char* stored, int k, std::uint64_t word) {
+  std::memcpy(stored + 8 * k, &word, 8);
+}
+
+inline void push_six(const char* name) {
+  ErrorState& s = g_error_state;
+  if (!error_state_ready() || s.depth >= s.depth_limit) [[unlikely]] {
+    E1PSH(name, 6);
+    return;
+  }
+  const int level = s.depth + 1;
+  // The stored name: the six characters, blank-padded to 32.
+  char* stored = s.routine_name[level];
+  store_word(stored, 0, first_word(name));
+  store_word(stored, 1, kBlanks);
+  store_word(stored, 2, kBlanks);
+  store_word(stored, 3, kBlanks);
+  s.level_type[level] = 0;
+  s.level_code[level] = 0;
+  s.depth = level;
+}
+
+inline void pop_six(const char* name) {
+  ErrorState& s = g_error_state;
+  const int d = s.depth;
+  const char* stored = s.routine_name[d];
+  const bool same_name =
+      ((stored_word(stored, 0) ^ first_word(name)) | (stored_word(stored, 1) ^ kBlanks) |
+       (stored_word(stored, 2) ^ kBlanks) | (stored_word(stored, 3) ^ kBlanks)) == 0;
+  if (d <= 1 || d >= s.depth_limit || !same_name || s.level_type[d] != 0) [[unlikely]] {
+    E1POP(name, 6);
+    return;
+  }
+  // The level above, if an earlier call used it, no longer holds anything valid.
+  s.level_type[d + 1] = -1;
+  s.level_code[d + 1] = -1;
+  s.depth = d - 1;
+}
+
+}  // namespace routine_stack_detail
+
 // Pushes a routine's six-character name when constructed and pops it when
 // destroyed, so that every way out of the routine pops exactly once. The pop
 // may end the process (a terminal error recorded in the routine, or an error
 // that stops when it reaches the level the user called).
 class RoutineScope {
  public:
-  explicit RoutineScope(const char (&name)[7]) : name_(name) { E1PSH(name_, 6); }
-  ~RoutineScope() { E1POP(name_, 6); }
+  explicit RoutineScope(const char (&name)[7]) : name_(name) {
+    routine_stack_detail::push_six(name_);
+  }
+  ~RoutineScope() { routine_stack_detail::pop_six(name_); }
   RoutineScope(const RoutineScope&) = delete;
   RoutineScope& operator=(const RoutineScope&) = delete;
 
