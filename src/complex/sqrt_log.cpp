@@ -10,7 +10,10 @@
 //            (|T|, +-S) for x < 0, the sign of y choosing (a zero y counts
 //            as positive, so the negative real axis gives +i sqrt|x|).
 //   ln z   = (ln R, arg z).
+#include <bit>
+#include <cfloat>
 #include <cmath>
+#include <cstdint>
 
 #include "complex/complex_routines.h"
 #include "errors/routine_stack.h"
@@ -24,6 +27,26 @@ struct WideValue {
   double scaled;
   int exponent;
 };
+
+// v * 2^k, the same double as ldexp(v, k): where 2^k is a double (normal or
+// subnormal), the product is the exact value rounded once, as ldexp rounds
+// it, without the call.
+double times_power_of_two(double v, int k) {
+  if (k >= -1022 && k <= 1023) {
+    return v * std::bit_cast<double>(static_cast<std::uint64_t>(k + 1023) << 52);
+  }
+  if (k >= -1074 && k < -1022) return v * std::bit_cast<double>(std::uint64_t{1} << (k + 1074));
+  return std::ldexp(v, k);
+}
+
+// The binary exponent of a positive finite v: e with v = f * 2^e, 1/2 <= f < 1
+// (frexp's exponent), read from the bits where v is normal.
+int frexp_exponent(double v) {
+  if (v >= DBL_MIN) return static_cast<int>((std::bit_cast<std::uint64_t>(v) >> 52) & 0x7FF) - 1022;
+  int e = 0;
+  std::frexp(v, &e);
+  return e;
+}
 
 // R = sqrt(x*x + y*y) with 53-bit roundings and an unbounded exponent range.
 // Zero, infinite and NaN moduli come back with the exponent 0.
@@ -42,10 +65,9 @@ WideValue modulus_wide(double x, double y) {
   // Scaling both parts by the same power of two is exact (a part that drops
   // into the subnormal range on the way is negligible against the other),
   // and every rounding then happens exactly where the wide one would.
-  int exponent = 0;
-  std::frexp(big, &exponent);
-  const double xs = std::ldexp(x, -exponent);
-  const double ys = std::ldexp(y, -exponent);
+  const int exponent = frexp_exponent(big);
+  const double xs = times_power_of_two(x, -exponent);
+  const double ys = times_power_of_two(y, -exponent);
   return {std::sqrt(xs * xs + ys * ys), exponent};
 }
 
@@ -54,9 +76,9 @@ WideValue modulus_wide(double x, double y) {
 // is scaled back exactly.
 double half_sum_root(double x, const WideValue& r) {
   if (r.exponent == 0) return checked_sqrt((std::fabs(x) + r.scaled) * 0.5);
-  const double half = (std::fabs(std::ldexp(x, -r.exponent)) + r.scaled) * 0.5;
+  const double half = (std::fabs(times_power_of_two(x, -r.exponent)) + r.scaled) * 0.5;
   const int odd = r.exponent & 1;
-  return std::ldexp(checked_sqrt(std::ldexp(half, odd)), (r.exponent - odd) / 2);
+  return times_power_of_two(checked_sqrt(times_power_of_two(half, odd)), (r.exponent - odd) / 2);
 }
 
 // ln R rounded to double. A normal R goes to the platform logarithm as it
@@ -64,8 +86,11 @@ double half_sum_root(double x, const WideValue& r) {
 // exact wide value with a 64-bit significand.
 double log_wide(const WideValue& r) {
   if (r.exponent == 0) return checked_log(r.scaled);  // 0, NaN and +inf included
-  const int binade = std::ilogb(r.scaled) + r.exponent;
-  if (binade >= -1022 && binade <= 1023) return checked_log(std::ldexp(r.scaled, r.exponent));
+  // R's scaled part lies in [1/2, 2): its binade is frexp's exponent less one.
+  const int binade = frexp_exponent(r.scaled) - 1 + r.exponent;
+  if (binade >= -1022 && binade <= 1023) {
+    return checked_log(times_power_of_two(r.scaled, r.exponent));
+  }
   return static_cast<double>(
       checked_log_extended(std::ldexp(static_cast<long double>(r.scaled), r.exponent)));
 }
