@@ -10,13 +10,15 @@
 // 0.1), moduli 0.1 to 100 in all quadrants, and large moduli. None of the
 // inputs ends the process. After the run it prints a table: export, region,
 // ns per call for the library and for the C library (medians when repeated),
-// and their ratio. Before the run it counts the heap allocations of every
-// export after its first call, and it times one push and pop of the
-// routine-name stack.
+// and their ratio; then the time of the formulas' own operations alone and of
+// one push and pop of the routine-name stack. Before the run it counts the
+// heap allocations of every export in a first and a second pass over its
+// inputs.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
 #include <atomic>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <map>
@@ -157,12 +159,99 @@ void report_allocations(const std::vector<std::vector<Inputs>>& inputs) {
 // The routine-name stack's protocol on its own: one push and one pop of a
 // six-character name with no error recorded, as every numerical routine
 // does on entry and exit.
+[[gnu::noinline]] void scoped_routine() {
+  RoutineScope scope("ZASIN ");
+  benchmark::ClobberMemory();
+}
+
 void BM_push_pop(benchmark::State& state) {
-  for (auto _ : state) {
-    E1PSH("ZASIN ", 6);
-    E1POP("ZASIN ", 6);
+  for (auto _ : state) scoped_routine();
+}
+
+// The formulas' own operations alone, without the routine-name stack, the
+// checks of the real functions, the wide-range modulus or the calls between
+// routines: a lower bound for what the library's method can cost on these
+// inputs. Written out here, operation for operation as in the routines.
+namespace floor {
+
+// The arcsine series: N = 16 passes of S = W K S / (K + 1) + 1/K.
+void asin_series(const double* a, const double* b, double* re, double* im) {
+  const double x = *a;
+  const double y = *b;
+  const double w_re = x * x - y * y;
+  const double w_im = x * y + y * x;
+  double s_re = 0.0;
+  double s_im = 0.0;
+  double k = 31.0;
+  for (int pass = 0; pass < 16; ++pass) {
+    const double p = k * s_re;
+    const double q = k * s_im;
+    const double h_re = w_re * p - w_im * q;
+    const double h_im = w_re * q + w_im * p;
+    s_re = h_re / (k + 1.0) + 1.0 / k;
+    s_im = h_im / (k + 1.0);
+    k = k - 2.0;
+  }
+  *re = x * s_re - y * s_im;
+  *im = x * s_im + y * s_re;
+}
+
+double modulus(double x, double y) {
+  const double a = std::fabs(x);
+  const double b = std::fabs(y);
+  const double big = a > b ? a : b;
+  const double q = (a > b ? b : a) / big;
+  return big * std::sqrt(1.0 + q * q);
+}
+
+void root(double x, double y, double& re, double& im) {
+  const double r = std::sqrt(x * x + y * y);
+  const double s = std::sqrt((std::fabs(x) + r) * 0.5);
+  const double t = y / (s * 2.0);
+  if (x >= 0.0) {
+    re = s;
+    im = t;
+  } else {
+    re = std::fabs(t);
+    im = y >= 0.0 ? s : -s;
   }
 }
+
+// The logarithmic method for z' in the first quadrant: the modulus that
+// chooses it, two square roots, a logarithm and an arctangent.
+void asin_logarithmic(const double* a, const double* b, double* re, double* im) {
+  const double x = std::fabs(*a);
+  const double y = std::fabs(*b);
+  benchmark::DoNotOptimize(modulus(x, y));
+  double u_re, u_im, v_re, v_im;
+  root(x + 1.0, y + 0.0, u_re, u_im);
+  root(x - 1.0, y - 0.0, v_re, v_im);
+  const double g_re = (v_re * u_re - v_im * u_im) + x;
+  const double g_im = (v_re * u_im + v_im * u_re) + y;
+  *re = 1.5707963267948966 - (0.0 * 0.0 - 1.0 * std::atan2(g_im, g_re));
+  *im = -std::log(std::sqrt(g_re * g_re + g_im * g_im));
+}
+
+// The arctangent's closed formula: a modulus, an arctangent, a logarithm.
+void atan_closed(const double* a, const double* b, double* re, double* im) {
+  const double x = *a;
+  const double y = *b;
+  const double r = modulus(x, y);
+  const double r2 = r * r;
+  *re = 0.5 * std::atan2(x * 2.0, 1.0 - r2);
+  *im = 0.25 * std::log(((r2 + y * 2.0) + 1.0) / ((r2 - y * 2.0) + 1.0));
+}
+
+// ln z divided by the base's logarithm with a 64-bit significand.
+void log_base(const double* a, const double* b, const double* base, double* re, double* im) {
+  const double l_re = std::log(modulus(*a, *b));
+  const double l_im = std::atan2(*b, *a);
+  const long double d = std::log(static_cast<long double>(*base));
+  *re = static_cast<double>(l_re / d);
+  *im = static_cast<double>(l_im / d);
+}
+
+}  // namespace floor
 
 // Collects the results while the console reporter shows them, and prints
 // the side-by-side table at the end.
@@ -195,6 +284,10 @@ class TableReporter : public benchmark::ConsoleReporter {
         std::printf("%-7s %-8s %12.1f %12.1f %8.2f\n", p.name, sampling::region_name(region),
                     ours->second, theirs->second, ours->second / theirs->second);
       }
+    }
+    std::printf("\nthe formulas' own operations alone (no stack, no checks):\n");
+    for (const auto& [name, ns] : ns_) {
+      if (name.rfind("floor_", 0) == 0) std::printf("  %-20s %8.1f ns\n", name.c_str() + 6, ns);
     }
     const auto push_pop = ns_.find("push_pop");
     if (push_pop != ns_.end()) {
@@ -239,6 +332,28 @@ int run(int argc, char** argv) {
     }
   }
   benchmark::RegisterBenchmark("push_pop", BM_push_pop);
+  // The formulas alone, on the inputs of the regions where the library uses them.
+  const auto index_of = [](const char* name) {
+    std::size_t k = 0;
+    while (std::string(pairs::kExportPairs[k].name) != name) ++k;
+    return k;
+  };
+  const Inputs* asin_series = &inputs[index_of("asin")][0];
+  const Inputs* asin_middle = &inputs[index_of("asin")][1];
+  const Inputs* atan_middle = &inputs[index_of("atan")][1];
+  const Inputs* log_middle = &inputs[index_of("log")][1];
+  benchmark::RegisterBenchmark("floor_asin/series", [asin_series](benchmark::State& s) {
+    run_complex(s, floor::asin_series, *asin_series);
+  });
+  benchmark::RegisterBenchmark("floor_asin/0.1-100", [asin_middle](benchmark::State& s) {
+    run_complex(s, floor::asin_logarithmic, *asin_middle);
+  });
+  benchmark::RegisterBenchmark("floor_atan/0.1-100", [atan_middle](benchmark::State& s) {
+    run_complex(s, floor::atan_closed, *atan_middle);
+  });
+  benchmark::RegisterBenchmark("floor_log/0.1-100", [log_middle](benchmark::State& s) {
+    run_base(s, floor::log_base, *log_middle);
+  });
 
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
