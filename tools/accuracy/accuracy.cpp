@@ -284,7 +284,9 @@ void write_grid(const char* path, int decades, int steps) {
       std::fprintf(f, "%s,%.17g,%.17g,%.4g,%.4g,%d\n", p.name, inputs[i].a, inputs[i].b,
                    e.ours[i], e.theirs[i], e.ended[i]);
     }
-    std::fprintf(stderr, "grid: %s done\n", p.name);
+    const auto ended = std::count_if(e.ended.begin(), e.ended.end(), [](int s) { return s >= 0; });
+    std::fprintf(stderr, "grid: %s, %zu points, %ld left out (the call ends the process)\n", p.name,
+                 inputs.size(), static_cast<long>(ended));
   }
   std::fclose(f);
 }
