@@ -126,10 +126,15 @@ inline void pop_six(const char* name) {
   ErrorState& s = g_error_state;
   const int d = s.depth;
   const char* stored = s.routine_name[d];
-  const bool same_name =
-      ((stored_word(stored, 0) ^ first_word(name)) | (stored_word(stored, 1) ^ kBlanks) |
-       (stored_word(stored, 2) ^ kBlanks) | (stored_word(stored, 3) ^ kBlanks)) == 0;
-  if (d <= 1 || d >= s.depth_limit || !same_name || s.level_type[d] != 0) [[unlikely]] {
+  // Zero exactly when the stored name is name(1:6) blank-padded and no error
+  // is recorded at the level.
+  const std::uint64_t differences =
+      (stored_word(stored, 0) ^ first_word(name)) | (stored_word(stored, 1) ^ kBlanks) |
+      (stored_word(stored, 2) ^ kBlanks) | (stored_word(stored, 3) ^ kBlanks) |
+      static_cast<std::uint32_t>(s.level_type[d]);
+  // 2 <= d < depth_limit, in one comparison.
+  const bool inner_level = static_cast<unsigned>(d - 2) < static_cast<unsigned>(s.depth_limit - 2);
+  if (!inner_level || differences != 0) [[unlikely]] {
     E1POP(name, 6);
     return;
   }
