@@ -99,8 +99,7 @@ double one_minus_square_sum(double x, double y) {
 
 void ZATAN(Complex& result, const Complex& z) {
   RoutineScope scope("ZATAN ");
-  const double nan = DMACH(6);
-  Complex w{nan, nan};  // stays so only when the terminal error is recorded
+  Complex w;
   const ArctangentConstants& c = arctangent_constants();
   const double x = z.re;
   const double y = z.im;
@@ -126,9 +125,12 @@ void ZATAN(Complex& result, const Complex& z) {
     const double q = ZA1S(Complex{x * x - y * y + 1.0, x * y + y * x + 0.0});
     if (!(q >= c.b)) E1MES(kWarning, 2, kWarningMessage, 92);
     if (!(plus >= c.m) || !(minus >= c.m)) {
+      // No value: both parts are the quiet NaN, never delivered, since the
+      // terminal error ends the process when this routine returns.
+      const double nan = DMACH(6);
       ERPUTZ(1, z);
       E1MES(kTerminal, 5, kSingularMessage, 94);
-      result = w;
+      result = {nan, nan};
       return;
     }
   }

@@ -42,7 +42,7 @@ static_assert(sizeof(kOverflowMessage) - 1 == 54);
 double ZA1S(const Complex& z) {
   RoutineScope scope("ZA1S  ");
   const ModulusConstants& c = modulus_constants();
-  double result = DMACH(6);  // no value yet; kept only when the overflow is recorded
+  double result;
 
   const double a = std::fabs(z.re);
   const double b = std::fabs(z.im);
@@ -57,6 +57,9 @@ double ZA1S(const Complex& z) {
     const double r = small / big;
     const double s = checked_sqrt(1.0 + r * r);
     if (c.b / s < big) {
+      // No value: the quiet NaN is kept, and never delivered, since the
+      // terminal error ends the process when this routine returns.
+      result = DMACH(6);
       ERPUTZ(1, z);
       E1MES(kTerminal, 4, kOverflowMessage, 54);
     } else {
