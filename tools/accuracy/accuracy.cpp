@@ -295,7 +295,7 @@ int run(int argc, char** argv) {
   int samples = 4096;
   const char* csv = nullptr;
   int decades = 8;
-  int steps = 8;
+  int steps = 10;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     const bool has_value = i + 1 < argc;
