@@ -20,6 +20,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "errors/error_state.h"
 #include "runtime/termination.h"
@@ -28,7 +29,9 @@ namespace cxfun::fuzz {
 
 // Reports a broken expectation and aborts, so that libFuzzer keeps the input.
 [[noreturn]] inline void fail(const char* what, const std::string& detail = "") {
-  std::fprintf(stderr, "\ncxfun fuzz check failed: %s\n%s\n", what, detail.c_str());
+  std::fprintf(stderr, "\ncxfun fuzz check failed: %s\n", what);
+  std::fwrite(detail.data(), 1, detail.size(), stderr);  // NUL bytes included
+  std::fputc('\n', stderr);
   std::fflush(stderr);
   std::abort();
 }
@@ -99,14 +102,15 @@ inline std::string printed_bytes() {
   return bytes;
 }
 
-// Splits printed bytes into lines; every record ends with a line feed.
-inline bool split_lines(const std::string& bytes, std::string* lines, int capacity, int& count) {
-  count = 0;
+// Splits printed bytes into lines; false unless every record ends with a
+// line feed.
+inline bool split_lines(const std::string& bytes, std::vector<std::string>& lines) {
+  lines.clear();
   std::size_t start = 0;
   while (start < bytes.size()) {
     const std::size_t end = bytes.find('\n', start);
-    if (end == std::string::npos || count == capacity) return false;
-    lines[count++] = bytes.substr(start, end - start);
+    if (end == std::string::npos) return false;
+    lines.push_back(bytes.substr(start, end - start));
     start = end + 1;
   }
   return true;

@@ -110,11 +110,10 @@ inline bool pieces_cover_message(const std::vector<std::string>& pieces, std::st
 // `stack` (bottom level first) when it is deeper than 2.
 inline void check_printed_message(const std::string& printed, int type, int code,
                                   std::string_view message, const std::vector<Level>& stack) {
-  constexpr int kMaxLines = 200;
-  std::string lines[kMaxLines];
-  int count = 0;
+  std::vector<std::string> lines;
   const std::string detail = "printed:\n" + printed + "\nmessage: " + std::string(message);
-  check(split_lines(printed, lines, kMaxLines, count), "printed text is not whole lines", detail);
+  check(split_lines(printed, lines), "printed text is not whole lines", detail);
+  const int count = static_cast<int>(lines.size());
   check(count >= 2 && lines[0].empty(), "a message starts with an empty line", detail);
   for (int k = 0; k < count; ++k) {
     check(lines[k].size() <= 78, "a printed line is longer than 78 characters", detail);
