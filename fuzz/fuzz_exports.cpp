@@ -49,9 +49,9 @@ struct Expected {
   enum Kind { kReturn, kStop, kMathError } kind = kReturn;
   const char* function = nullptr;  // of the fatal math error
   bool domain = true;
-  int code = 0;                 // of the terminal error
-  std::vector<Level> stack;     // at the terminal error, bottom first
-  std::string message;          // the terminal error's composed text
+  int code = 0;                   // of the terminal error
+  std::vector<Level> stack;       // at the terminal error, bottom first
+  std::string message;            // the terminal error's composed text
   std::string printed_on_return;  // a warning, or nothing
 };
 
@@ -139,8 +139,8 @@ Expected expected_inverse(const InverseExport& e, double a, double b) {
   const double r2 = r * r;
   if (!(std::fabs(r2 - 1.0) <= 0x1p-26)) return x;
   ModulusEnd unused;
-  const double q = modulus({u.re * u.re - u.im * u.im + 1.0, u.re * u.im + u.im * u.re + 0.0},
-                           unused);
+  const double q =
+      modulus({u.re * u.re - u.im * u.im + 1.0, u.re * u.im + u.im * u.re + 0.0}, unused);
   const bool warning = !(q >= 0x1p-26);
   const double plus = (r2 + u.im * 2.0) + 1.0;
   const double minus = (r2 - u.im * 2.0) + 1.0;
@@ -169,11 +169,15 @@ Expected expected_inverse(const InverseExport& e, double a, double b) {
 bool in_principal_range(Routine routine, double re, double im) {
   switch (routine) {
     case Routine::kAsin:
-    case Routine::kAtan: return std::fabs(re) <= kHalfPi;
+    case Routine::kAtan:
+      return std::fabs(re) <= kHalfPi;
     case Routine::kAsinh:
-    case Routine::kAtanh: return std::fabs(im) <= kHalfPi;
-    case Routine::kAcos: return re >= 0.0 && re <= kPi;
-    case Routine::kAcosh: return re >= -1e-14 && std::fabs(im) <= kPi;
+    case Routine::kAtanh:
+      return std::fabs(im) <= kHalfPi;
+    case Routine::kAcos:
+      return re >= 0.0 && re <= kPi;
+    case Routine::kAcosh:
+      return re >= -1e-14 && std::fabs(im) <= kPi;
   }
   return false;
 }
@@ -241,10 +245,18 @@ void run_direct(unsigned selector, double a, double b, double c) {
   for (double* o : out) {
     const Outcome outcome = run_trapped([&] {
       switch (selector) {
-        case 0: cxfun_sqrt(&a, &b, &o[0], &o[1]); break;
-        case 1: cxfun_ln(&a, &b, &o[0], &o[1]); break;
-        case 2: cxfun_log(&a, &b, &c, &o[0], &o[1]); break;
-        default: cxfun_cdlog(&a, &b, &o[0], &o[1]); break;
+        case 0:
+          cxfun_sqrt(&a, &b, &o[0], &o[1]);
+          break;
+        case 1:
+          cxfun_ln(&a, &b, &o[0], &o[1]);
+          break;
+        case 2:
+          cxfun_log(&a, &b, &c, &o[0], &o[1]);
+          break;
+        default:
+          cxfun_cdlog(&a, &b, &o[0], &o[1]);
+          break;
       }
     });
     check_end(outcome, x, printed_bytes(), what);

@@ -114,8 +114,9 @@ std::string composed(const std::string& argument, const StoreModel& store) {
 
 void check_store(const StoreModel& store, const char* operation) {
   const ErrorState& s = g_error_state;
-  check(s.param_end == store.param_end(), operation,
-        "param_end " + std::to_string(s.param_end) + ", model " + std::to_string(store.param_end()));
+  check(
+      s.param_end == store.param_end(), operation,
+      "param_end " + std::to_string(s.param_end) + ", model " + std::to_string(store.param_end()));
   check(std::string(s.param_store, store.bytes().size()) == store.bytes(), operation,
         "store differs from the model");
 }
@@ -190,8 +191,9 @@ void run_input(InputReader& in) {
   for (int k = in.byte() % 4; k > 0 && length >= 5; --k) {
     const std::size_t at = in.value<std::uint16_t>() % (length - 4);
     const char kinds[] = "IiLlZzR";
-    msg.replace(at, 5, std::string("%(") + kinds[in.byte() % 7] +
-                           static_cast<char>('0' + in.byte() % 10) + ")");
+    msg.replace(
+        at, 5,
+        std::string("%(") + kinds[in.byte() % 7] + static_cast<char>('0' + in.byte() % 10) + ")");
   }
 
   ErrorState before = g_error_state;

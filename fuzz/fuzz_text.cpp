@@ -68,8 +68,7 @@ void fuzz_move(InputReader& in) {
   } else if (dc < dl) {
     expected_status = -1;
   } else {
-    const std::int64_t n =
-        std::min<std::int64_t>(std::int64_t{dl} - df, std::int64_t{sl} - sf) + 1;
+    const std::int64_t n = std::min<std::int64_t>(std::int64_t{dl} - df, std::int64_t{sl} - sf) + 1;
     // The source as it was before the move, even where the ranges overlap.
     expected.replace(df - 1, n, src_before.substr(sf - 1, n));
     for (std::int64_t k = df + n; k <= dl; ++k) expected[k - 1] = ' ';
@@ -96,8 +95,8 @@ void fuzz_searches(InputReader& in) {
     const std::size_t at = text.find(key);
     return at == std::string_view::npos ? 0 : static_cast<int>(at) + 1;
   };
-  check(TXFIND(s.bytes.get(), ns, k.bytes.get(), nk) == position_of(s.view(), k.view()),
-        "TXFIND", d);
+  check(TXFIND(s.bytes.get(), ns, k.bytes.get(), nk) == position_of(s.view(), k.view()), "TXFIND",
+        d);
   check(TXFNDI(s.bytes.get(), ns, k.bytes.get(), nk) ==
             position_of(upper_text(s.view()), upper_text(k.view())),
         "TXFNDI", d);
@@ -228,11 +227,21 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t siz
   // Several calls per input, each chosen by one byte.
   for (int call = 0; call < 8 && in.remaining() > 0; ++call) {
     switch (in.byte() % 5) {
-      case 0: fuzz_move(in); break;
-      case 1: fuzz_searches(in); break;
-      case 2: fuzz_integer_field(in); break;
-      case 3: fuzz_read_integer(in); break;
-      default: fuzz_codes(in); break;
+      case 0:
+        fuzz_move(in);
+        break;
+      case 1:
+        fuzz_searches(in);
+        break;
+      case 2:
+        fuzz_integer_field(in);
+        break;
+      case 3:
+        fuzz_read_integer(in);
+        break;
+      default:
+        fuzz_codes(in);
+        break;
     }
   }
   return 0;

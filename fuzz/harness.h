@@ -94,8 +94,8 @@ inline std::string printed_bytes() {
   struct stat info {};
   if (fstat(g_output_fd, &info) != 0) fail("cannot read the capture file");
   std::string bytes(static_cast<std::size_t>(info.st_size), '\0');
-  if (!bytes.empty() && pread(g_output_fd, bytes.data(), bytes.size(), 0) !=
-                            static_cast<ssize_t>(bytes.size())) {
+  if (!bytes.empty() &&
+      pread(g_output_fd, bytes.data(), bytes.size(), 0) != static_cast<ssize_t>(bytes.size())) {
     fail("cannot read the capture file");
   }
   if (ftruncate(g_output_fd, 0) != 0) fail("cannot empty the capture file");

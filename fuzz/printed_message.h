@@ -147,11 +147,12 @@ inline void check_printed_message(const std::string& printed, int type, int code
       "     Routine name                    Error type  Error code",
       "     ------------                    ----------  ----------"};
   check(count - k == 3 + depth, "traceback length", detail);
-  for (int h = 0; h < 3; ++h) check(lines[k + h] == expected_heading[h], "traceback heading", detail);
+  for (int h = 0; h < 3; ++h)
+    check(lines[k + h] == expected_heading[h], "traceback heading", detail);
   for (int p = depth; p >= 1; --p) {
     const Level& level = stack[p - 1];
-    std::string expected = "     " + printed_name(level.name) + field6(level.type) + "      " +
-                           field6(level.code);
+    std::string expected =
+        "     " + printed_name(level.name) + field6(level.type) + "      " + field6(level.code);
     if (p >= 3) expected += "    (Called internally)";
     check(lines[k + 3 + depth - p] == expected, "traceback line", detail);
   }

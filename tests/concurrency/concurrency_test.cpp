@@ -3,11 +3,11 @@
 // serialised by the host with direct calls beside them. Each case is a fresh
 // process. In a ThreadSanitizer build a race makes the host print a report on
 // standard error and exit with status 66, which every case rejects.
+#include <gtest/gtest.h>
+
 #include <cstdlib>
 #include <string>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 #include "process_runner.h"
 

@@ -135,10 +135,18 @@ int first_parameter_stores() {
   in_threads([&](int t) {
     lock.lock();
     switch (t) {
-      case 0: cxfun::ERPUTI(1, 50); break;
-      case 1: cxfun::ERPUTL(2, "ZASIN ", 6); break;
-      case 2: cxfun::ERPUTZ(3, {1.5, -2.0}); break;
-      default: cxfun::ERINIT(); break;
+      case 0:
+        cxfun::ERPUTI(1, 50);
+        break;
+      case 1:
+        cxfun::ERPUTL(2, "ZASIN ", 6);
+        break;
+      case 2:
+        cxfun::ERPUTZ(3, {1.5, -2.0});
+        break;
+      default:
+        cxfun::ERINIT();
+        break;
     }
     lock.unlock();
   });
@@ -218,6 +226,7 @@ int main(int argc, char** argv) {
   if ((mode == "first" || mode == "single") && argc > 2) {
     if (const Named* e = find_inverse(argv[2])) return first_calls(*e, mode == "first");
   }
-  std::fprintf(stderr, "usage: host_threads direct|first-errors|serialised|first EXPORT|single EXPORT\n");
+  std::fprintf(stderr,
+               "usage: host_threads direct|first-errors|serialised|first EXPORT|single EXPORT\n");
   return 2;
 }

@@ -2,16 +2,16 @@
 // use: each documented end comes back to the caller as a description of the
 // end instead of ending the test process, and without a hook the process
 // ends as always (the process-level tests of the runtime show that).
+#include <gtest/gtest.h>
+
 #include <cmath>
 #include <cstring>
 #include <functional>
 #include <string>
 
-#include <gtest/gtest.h>
-
 #include "cxfun.h"
-#include "harness.h"
 #include "errors/error_state.h"
+#include "harness.h"
 #include "runtime/checked_math.h"
 
 namespace cxfun {

@@ -43,9 +43,12 @@ struct Random {
 // A finite double: small, moderate, or of any size from 2^-1000 to 2^1000.
 double argument(Random& random) {
   switch (random.next() % 4) {
-    case 0: return random.uniform(-0.2, 0.2);
-    case 1: return random.uniform(-4.0, 4.0);
-    case 2: return random.uniform(-1e6, 1e6);
+    case 0:
+      return random.uniform(-0.2, 0.2);
+    case 1:
+      return random.uniform(-4.0, 4.0);
+    case 2:
+      return random.uniform(-1e6, 1e6);
     default: {
       const double sign = random.next() & 1 ? -1.0 : 1.0;
       const int exponent = static_cast<int>(random.next() % 2001) - 1000;
@@ -104,9 +107,15 @@ void pass(long calls, std::vector<std::uint64_t>& sums) {
       if (base == 0.0) base = 2.0;
       double re, im;
       switch (e.arguments) {
-        case Arguments::kComplex: e.function(&a, &b, &re, &im); break;
-        case Arguments::kRealAndBase: e.function(&a, &base, &re, &im); break;
-        case Arguments::kComplexAndBase: cxfun_log(&a, &b, &base, &re, &im); break;
+        case Arguments::kComplex:
+          e.function(&a, &b, &re, &im);
+          break;
+        case Arguments::kRealAndBase:
+          e.function(&a, &base, &re, &im);
+          break;
+        case Arguments::kComplexAndBase:
+          cxfun_log(&a, &b, &base, &re, &im);
+          break;
       }
       h = mix(mix(h, re), im);
       if ((k + 1) % kBlock == 0 || k + 1 == calls) {
@@ -155,8 +164,7 @@ int main(int argc, char** argv) {
   for (std::size_t k = 0; k < first.size(); ++k) {
     if (first[k] != second[k]) ++differing;
   }
-  verdict(differing == 0,
-          "every block of results is the same in both passes");
+  verdict(differing == 0, "every block of results is the same in both passes");
   verdict(heap_after_second <= heap_after_first, "the heap does not grow");
   // A leak of a byte per call would add megabytes; a few pages of slack allow
   // for the run time's own lazily touched memory.
