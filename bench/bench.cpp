@@ -232,6 +232,26 @@ void asin_logarithmic(const double* a, const double* b, double* re, double* im) 
   *im = -std::log(std::sqrt(g_re * g_re + g_im * g_im));
 }
 
+// The arctangent series: N = 16 passes of S = 1/d - W S.
+void atan_series(const double* a, const double* b, double* re, double* im) {
+  const double x = *a;
+  const double y = *b;
+  const double w_re = x * x - y * y;
+  const double w_im = x * y + y * x;
+  double s_re = 0.0;
+  double s_im = 0.0;
+  double d = 31.0;
+  for (int pass = 0; pass < 16; ++pass) {
+    const double next_re = 1.0 / d - (w_re * s_re - w_im * s_im);
+    const double next_im = -(w_re * s_im + w_im * s_re);
+    s_re = next_re;
+    s_im = next_im;
+    d = d - 2.0;
+  }
+  *re = x * s_re - y * s_im;
+  *im = x * s_im + y * s_re;
+}
+
 // The arctangent's closed formula: a modulus, an arctangent, a logarithm.
 void atan_closed(const double* a, const double* b, double* re, double* im) {
   const double x = *a;
@@ -340,6 +360,7 @@ int run(int argc, char** argv) {
   };
   const Inputs* asin_series = &inputs[index_of("asin")][0];
   const Inputs* asin_middle = &inputs[index_of("asin")][1];
+  const Inputs* atan_series = &inputs[index_of("atan")][0];
   const Inputs* atan_middle = &inputs[index_of("atan")][1];
   const Inputs* log_middle = &inputs[index_of("log")][1];
   benchmark::RegisterBenchmark("floor_asin/series", [asin_series](benchmark::State& s) {
@@ -347,6 +368,9 @@ int run(int argc, char** argv) {
   });
   benchmark::RegisterBenchmark("floor_asin/0.1-100", [asin_middle](benchmark::State& s) {
     run_complex(s, floor::asin_logarithmic, *asin_middle);
+  });
+  benchmark::RegisterBenchmark("floor_atan/series", [atan_series](benchmark::State& s) {
+    run_complex(s, floor::atan_series, *atan_series);
   });
   benchmark::RegisterBenchmark("floor_atan/0.1-100", [atan_middle](benchmark::State& s) {
     run_complex(s, floor::atan_closed, *atan_middle);
