@@ -1,7 +1,15 @@
 #!/usr/bin/env bash
-# Installs what the tests need (Debian packages, as root), builds the library
-# and its tests in Debug and in Release with warnings as errors, and runs
-# every test in both builds.
+# The test command. Installs what the tests need (Debian packages, as root),
+# then:
+#   1. builds the library and its tests in Debug and in Release with warnings
+#      as errors and runs every test in both;
+#   2. runs the whole suite under AddressSanitizer and UndefinedBehaviorSanitizer,
+#      the concurrency tests under ThreadSanitizer, and a smoke run of every
+#      fuzz target (scripts/test_sanitizers.sh);
+#   3. cross-builds cxfun.dll for 32-bit and 64-bit Windows, checks the 32-bit
+#      export table and runs the process-level table under wine64 against the
+#      Release libcxfun.so (scripts/test_windows.sh).
+# Stops at the first failing step with a non-zero status.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -23,3 +31,6 @@ for type in Debug Release; do
   cmake --build "$dir" -j"$jobs"
   ctest --test-dir "$dir" --output-on-failure -j"$jobs"
 done
+
+scripts/test_sanitizers.sh
+scripts/test_windows.sh --linux-lib build-test-release/libcxfun.so
