@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "process_runner.h"
 
 namespace cxfun::testing {
@@ -15,6 +17,25 @@ inline ProcessResult run_error_host(const std::vector<std::string>& operations,
   std::vector<std::string> argv = {HOST_ERRORS};
   argv.insert(argv.end(), operations.begin(), operations.end());
   return run_process(argv, "", working_directory);
+}
+
+// One process-level case: the host's operations, the standard output they
+// must produce, and what the case shows.
+struct HostCase {
+  std::vector<std::string> operations;
+  std::string out;
+  const char* why;
+};
+
+// Runs every case; each must end with status 0, print exactly its expected
+// output, and write nothing to standard error.
+inline void check_host_cases(const std::vector<HostCase>& cases) {
+  for (const HostCase& c : cases) {
+    const ProcessResult r = run_error_host(c.operations);
+    EXPECT_EQ(r.exit_status, 0) << c.why;
+    EXPECT_EQ(r.out, c.out) << c.why << "\n" << visible(r.out);
+    EXPECT_EQ(r.err, "") << c.why;
+  }
 }
 
 // The three heading lines of a traceback.

@@ -12,26 +12,13 @@
 namespace cxfun {
 namespace {
 
+using testing::check_host_cases;
 using testing::field6;
+using testing::HostCase;
 using testing::level_line;
 using testing::run_error_host;
 using testing::traceback_heading;
 using testing::visible;
-
-struct PrintCase {
-  std::vector<std::string> operations;
-  std::string out;
-  const char* why;
-};
-
-void check_cases(const std::vector<PrintCase>& cases) {
-  for (const PrintCase& c : cases) {
-    const testing::ProcessResult r = run_error_host(c.operations);
-    EXPECT_EQ(r.exit_status, 0) << c.why;
-    EXPECT_EQ(r.out, c.out) << c.why << "\n" << visible(r.out);
-    EXPECT_EQ(r.err, "") << c.why;
-  }
-}
 
 // 200 letters, cycling through the alphabet, so a lost or repeated letter shows.
 std::string long_word() {
@@ -47,7 +34,7 @@ TEST(PrinterTest, HeaderAndContinuationLines) {
   const std::string word = long_word();
   const std::string x42(42, 'x');
   const std::string y63(63, 'y');
-  const std::vector<PrintCase> cases = {
+  const std::vector<HostCase> cases = {
       {{"push", "ZATAN ", "mes", "6", "2", "Z is close to i.", "say", "back"},
        kWarningHeader + "  Z is close to i.\nback\n",
        "a message that fits is the header line alone, no traceback at depth 2"},
@@ -95,11 +82,11 @@ TEST(PrinterTest, HeaderAndContinuationLines) {
       {{"push", "ZATAN ", "mes", "6", "2", "x", "erprnt", "say", "done"},
        kWarningHeader + "  x\ndone\n", "a second ERPRNT writes nothing"},
   };
-  check_cases(cases);
+  check_host_cases(cases);
 }
 
 TEST(PrinterTest, OverflowReportOfZA1SThroughZASIN) {
-  check_cases({{{"push", "ZASIN ", "push", "ZA1S  ", "erputz", "1", "1.5e308", "1.5e308", "mes",
+  check_host_cases({{{"push", "ZASIN ", "push", "ZA1S  ", "erputz", "1", "1.5e308", "1.5e308", "mes",
                  "5", "4", "The function overflows because Z = %(Z1) is too large.", "pop",
                  "ZA1S  ", "say", "not reached"},
                 "\n"
@@ -115,7 +102,7 @@ TEST(PrinterTest, OverflowReportOfZA1SThroughZASIN) {
 }
 
 TEST(PrinterTest, TracebackNamesAndNumbers) {
-  const std::vector<PrintCase> cases = {
+  const std::vector<HostCase> cases = {
       {{"push", "zASIN ", "push", "ab cd", "mes", "5", "1", "x"},
        "\n *** TERMINAL ERROR 1 from ab.  x\n" + traceback_heading() +
            level_line("ab cd", field6(5), field6(1), true) +
@@ -141,7 +128,7 @@ TEST(PrinterTest, TracebackNamesAndNumbers) {
            level_line("USER", field6(0), field6(0), false),
        "a six-digit code fills its columns"},
   };
-  check_cases(cases);
+  check_host_cases(cases);
 }
 
 }  // namespace

@@ -18,26 +18,13 @@
 namespace cxfun {
 namespace {
 
+using testing::check_host_cases;
 using testing::field6;
+using testing::HostCase;
 using testing::level_line;
 using testing::run_error_host;
 using testing::traceback_heading;
 using testing::visible;
-
-struct StackCase {
-  std::vector<std::string> operations;
-  std::string out;
-  const char* why;
-};
-
-void check_cases(const std::vector<StackCase>& cases) {
-  for (const StackCase& c : cases) {
-    const testing::ProcessResult r = run_error_host(c.operations);
-    EXPECT_EQ(r.exit_status, 0) << c.why;
-    EXPECT_EQ(r.out, c.out) << c.why << "\n" << visible(r.out);
-    EXPECT_EQ(r.err, "") << c.why;
-  }
-}
 
 std::string report(const std::string& type_name, const std::string& routine) {
   return "\n *** " + type_name + " ERROR 3 from " + routine + ".  Message.\n";
@@ -59,7 +46,7 @@ TEST(RoutineStackTest, TypesAtLevelTwo) {
                                     "recorded", "pop", "ROUT  ", "say", "returned", "state"};
   };
   const std::string tail = "pending=0,0 message_length=";
-  const std::vector<StackCase> cases = {
+  const std::vector<HostCase> cases = {
       {ops("1"), "recorded\nreturned\ndepth=1 [USER 0 0] [ROUT 1 3] " + tail + "11 param_end=1\n",
        "note: never printed, not passed on"},
       {ops("2"), "recorded\nreturned\ndepth=1 [USER 2 3] [ROUT 2 3] " + tail + "11 param_end=1\n",
@@ -77,7 +64,7 @@ TEST(RoutineStackTest, TypesAtLevelTwo) {
       {ops("7"), report("FATAL   ", "ROUT") + "recorded\n",
        "immediate fatal: printed at once, stops at the pop"},
   };
-  check_cases(cases);
+  check_host_cases(cases);
 }
 
 // Each type recorded one level deeper: it travels up when INNER pops and is
@@ -92,7 +79,7 @@ TEST(RoutineStackTest, TypesAtLevelThree) {
     return std::string("depth=2 [USER ") + user + "] [OUTER " + outer + "] [INNER " + inner +
            "] pending=0,0 message_length=" + std::to_string(length) + " param_end=1\n";
   };
-  const std::vector<StackCase> cases = {
+  const std::vector<HostCase> cases = {
       {ops("1"), "recorded\ninner\n" + state("0 0", "0 0", "1 3", 11) + "outer\n",
        "note stays at its level"},
       {ops("2"), "recorded\ninner\n" + state("0 0", "2 3", "2 3", 11) + "outer\n",
@@ -117,11 +104,11 @@ TEST(RoutineStackTest, TypesAtLevelThree) {
            "param_end=1\n",
        "immediate fatal stops when OUTER pops"},
   };
-  check_cases(cases);
+  check_host_cases(cases);
 }
 
 TEST(RoutineStackTest, RecordingVariants) {
-  const std::vector<StackCase> cases = {
+  const std::vector<HostCase> cases = {
       {{"push", "A", "mes", "3", "2", "old", "mes", "-1", "-1", "new", "pop", "A"},
        "\n *** WARNING  ERROR 2 from A.  new\n", "(-1, -1) keeps type and code, replaces text"},
       {{"push", "A", "mes", "3", "2", "old", "mes", "0", "7", "text", "state", "pop", "A", "state"},
@@ -159,7 +146,7 @@ TEST(RoutineStackTest, RecordingVariants) {
        "depth=1 [USER 3 5] [A 3 5] pending=0,0 message_length=0 param_end=1\n",
        "propagation level by level; the popped level keeps its record"},
   };
-  check_cases(cases);
+  check_host_cases(cases);
 }
 
 TEST(RoutineStackTest, PendingImmediateTypes) {
@@ -167,7 +154,7 @@ TEST(RoutineStackTest, PendingImmediateTypes) {
                                level_line("B", field6(7), field6(1), true) +
                                level_line("A", field6(0), field6(0), false) +
                                level_line("USER", field6(0), field6(0), false);
-  const std::vector<StackCase> cases = {
+  const std::vector<HostCase> cases = {
       {{"push", "A", "mes", "7", "1", "f", "mes", "6", "2", "w", "state", "erpend", "state",
         "erpend"},
        "\n *** FATAL    ERROR 1 from A.  f\n\n *** WARNING  ERROR 2 from A.  w\n"
@@ -186,7 +173,7 @@ TEST(RoutineStackTest, PendingImmediateTypes) {
        f_report + "first call returned\n\n *** WARNING  ERROR 2 from C.  w\n",
        "a withdrawn immediate fatal stays pending until a level-2 return checks it"},
   };
-  check_cases(cases);
+  check_host_cases(cases);
 }
 
 // The name of the routine at a level of the overflow case: R2 ... R49.
@@ -213,7 +200,7 @@ TEST(RoutineStackTest, ProtocolErrors) {
   overflow_out += level_line("R2", field6(0), field6(0), false);
   overflow_out += level_line("USER", field6(0), field6(0), false);
 
-  const std::vector<StackCase> cases = {
+  const std::vector<HostCase> cases = {
       {{"push", "ZASIN ", "pop", "ZACOS ", "say", "not reached"},
        "\n *** TERMINAL ERROR 2 from ZASIN.  Error condition in E1POP.  ZACOS does not\n"
        " ***          match the name ZASIN in the stack.\n",
@@ -236,7 +223,7 @@ TEST(RoutineStackTest, ProtocolErrors) {
        "a trailing blank does not matter; a 40-character name is kept as 32 and pops"},
       {overflow, overflow_out, "push beyond level 50: 50 traceback lines, then stop"},
   };
-  check_cases(cases);
+  check_host_cases(cases);
 }
 
 std::string read_file(const std::string& path) {
@@ -263,7 +250,7 @@ TEST(RoutineStackTest, DmachBadIndex) {
   const std::string message =
       "\n *** TERMINAL ERROR 5 from DMACH.  The argument must be between 1 and 8\n"
       " ***          inclusive. N = ";
-  const std::vector<StackCase> cases = {
+  const std::vector<HostCase> cases = {
       {{"dmach", "3", "dmach", "0", "say", "not reached"},
        "3CA0000000000000\n" + message + "0\n", "DMACH(0) after a good query"},
       {{"dmach", "9"}, message + "9\n", "DMACH(9)"},
@@ -275,7 +262,7 @@ TEST(RoutineStackTest, DmachBadIndex) {
            level_line("USER", field6(0), field6(0), false),
        "called internally: traceback, then the pop of DMACH stops"},
   };
-  check_cases(cases);
+  check_host_cases(cases);
 }
 
 // A routine that leaves early on one path and late on another.
