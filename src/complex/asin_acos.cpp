@@ -111,7 +111,21 @@ Complex arcsine_log(const Complex& zp) {
 void ZASIN(Complex& result, const Complex& z) {
   RoutineScope scope("ZASIN ");
   const ArcsineConstants& c = arcsine_constants();
-  const double a = ZA1S(z);
+  // The modulus only chooses the method. Where both parts are numbers no
+  // larger than 2^1000 and one exceeds 0.1 in magnitude, ZA1S would return at
+  // least the larger part (M, or M times a root that is at least 1), so the
+  // logarithmic method is taken without it; and with parts that small ZA1S
+  // records nothing and cannot end the process, while nothing is printed
+  // with its name on the stack, so leaving the call out changes nothing a
+  // caller can see. Every other argument (NaN or infinite parts, huge parts,
+  // and the series and identity regions, where the modulus's value matters)
+  // still goes through ZA1S.
+  const double ax = std::fabs(z.re);
+  const double ay = std::fabs(z.im);
+  const bool plainly_above = (ax > 0.1 || ay > 0.1) && ax <= 0x1p1000 && ay <= 0x1p1000;
+  // Where the call is left out, ax + ay stands in for the modulus: it is
+  // compared with 0.1 only, and exceeds it as the modulus does.
+  const double a = plainly_above ? ax + ay : ZA1S(z);
   Complex w;
   if (a > 0.1) {
     // asin(-z) = -asin(z): fold a negative real part (not -0) over.
