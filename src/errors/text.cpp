@@ -12,8 +12,10 @@ namespace {
 
 constexpr char kBlank = ' ';
 
-void fill_blanks(char* dst, int first, int last) {
-  for (int k = first; k <= last; ++k) dst[k - 1] = kBlank;
+// Positions first to last of dst set to blanks. The positions are counted in
+// 64 bits, so a range that ends at the largest int neither overflows nor loops.
+void fill_blanks(char* dst, long long first, int last) {
+  for (long long k = first; k <= last; ++k) dst[k - 1] = kBlank;
 }
 
 }  // namespace
@@ -41,8 +43,8 @@ void TXMOVE(const char* src, int sf, int sl, int sc, char* dst, int df, int dl, 
   } else {
     for (int k = 0; k < n; ++k) to[k] = from[k];
   }
-  status = sf + n - sl - 1;  // 0, or minus the number of characters cut
-  fill_blanks(dst, df + n, dl);
+  status = (sf - sl - 1) + n;  // 0, or minus the number of characters cut
+  fill_blanks(dst, static_cast<long long>(df) + n, dl);
 }
 
 int TXFIND(const char* s, int ns, const char* k, int nk) {

@@ -1,3 +1,5 @@
+#include <sys/mman.h>
+
 #include <climits>
 #include <cstring>
 #include <string>
@@ -97,6 +99,33 @@ struct SearchCase {
   int expected;
   const char* why;
 };
+
+// Ranges that end at the largest int: the positions after the copied part
+// and the status must not wrap around. The buffer is a 2 GiB reservation of
+// which only the touched pages become memory.
+TEST(TextTest, MoveAtTheLastIntPosition) {
+  const std::size_t size = INT_MAX;
+  void* block = mmap(nullptr, size, PROT_READ | PROT_WRITE,
+                     MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
+  ASSERT_NE(block, MAP_FAILED);
+  char* big = static_cast<char*>(block);
+  int status = 99;
+
+  TXMOVE("AB", 1, 2, 2, big, INT_MAX, INT_MAX, INT_MAX, status);
+  EXPECT_EQ(big[size - 1], 'A');
+  EXPECT_EQ(status, -1);
+
+  TXMOVE("A", 1, 1, 1, big, INT_MAX - 2, INT_MAX, INT_MAX, status);
+  EXPECT_EQ(std::string(big + size - 3, 3), "A  ");
+  EXPECT_EQ(status, 0);
+
+  big[size - 1] = 'Z';
+  char small[2] = {'x', 'y'};
+  TXMOVE(big, INT_MAX, INT_MAX, INT_MAX, small, 1, 2, 2, status);
+  EXPECT_EQ(std::string(small, 2), "Z ");
+  EXPECT_EQ(status, 0);
+  munmap(block, size);
+}
 
 TEST(TextTest, FindTable) {
   const SearchCase cases[] = {
