@@ -172,6 +172,30 @@ TEST(DirectTest, LogQuotientIsRoundedOnce) {
   mpfr_clears(n, d, q, static_cast<mpfr_ptr>(nullptr));
 }
 
+// A quotient below the normal double range is rounded once to the coarser
+// spacing of subnormal numbers. The expected value is the exact quotient of
+// ln z's imaginary part (atan2(y, 1) = y here) by the extended divisor,
+// rounded to double by MPFR. The first two rows round the other way when the
+// extended quotient is converted directly (one each way).
+TEST(DirectTest, SubnormalLogQuotientIsRoundedOnce) {
+  const double ys[] = {0x0.94ecdafeb9fe5p-1022, 0x0.c59c0809c94e8p-1022, 1e-310, 2.5e-320,
+                       4.9406564584124654e-324};
+  const double one = 1;
+  const double base = 10;
+  const long double divisor = std::log(static_cast<long double>(base));
+  mpfr_t n, d, q;
+  mpfr_inits2(256, n, d, q, static_cast<mpfr_ptr>(nullptr));
+  for (const double y : ys) {
+    double re = 0, im = 0;
+    cxfun_log(&one, &y, &base, &re, &im);
+    mpfr_set_d(n, y, MPFR_RNDN);
+    mpfr_set_ld(d, divisor, MPFR_RNDN);
+    mpfr_div(q, n, d, MPFR_RNDN);
+    EXPECT_TRUE(Same(im, mpfr_get_d(q, MPFR_RNDN))) << "log of (1, " << y << ") to base 10";
+  }
+  mpfr_clears(n, d, q, static_cast<mpfr_ptr>(nullptr));
+}
+
 // Inputs are read before anything is written, and the real part is written
 // before the imaginary part.
 TEST(DirectTest, OutputsMayShareInputAddresses) {
