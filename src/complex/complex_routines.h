@@ -8,6 +8,7 @@
 #ifndef CXFUN_COMPLEX_COMPLEX_ROUTINES_H
 #define CXFUN_COMPLEX_COMPLEX_ROUTINES_H
 
+#include "complex/root_log.h"  // ZARG, ZS1RT, ZL1G, defined inline
 #include "machine/complex_value.h"
 
 namespace cxfun {
@@ -16,17 +17,6 @@ namespace cxfun {
 // terminal error (type 5, code 4); a NaN part or two infinite parts end the
 // process through the checked square root.
 double ZA1S(const Complex& z);
-
-// arg z in [-pi, pi]; +0 when neither part is a nonzero number.
-double ZARG(const Complex& z);
-
-// Principal square root; the negative real axis maps to +i*sqrt|x| from both
-// sides, and an argument with a NaN part gives (0, 0).
-void ZS1RT(Complex& result, const Complex& z);
-
-// Principal logarithm (ln |z|, ZARG(z)); z = 0 and NaN parts end the process
-// through the checked logarithm.
-void ZL1G(Complex& result, const Complex& z);
 
 // Principal arcsine and arccosine (acos z = pi/2 - asin z).
 void ZASIN(Complex& result, const Complex& z);

@@ -94,21 +94,16 @@ inline std::uint64_t first_word(const char* name) {
   return word;
 }
 
-inline std::uint64_t stored_word(const char* stored, int k) {
-  std::uint64_t word;
-  std::memcpy(&word, stored + 8 * k, 8);
-  return word;
-}
-
 inline void store_word(char* stored, int k, std::uint64_t word) {
   std::memcpy(stored + 8 * k, &word, 8);
 }
 
-inline void push_six(const char* name) {
+// Pushes name(1:6) and returns the level it now occupies.
+inline int push_six(const char* name) {
   ErrorState& s = g_error_state;
   if (!error_state_ready() || s.depth >= s.depth_limit) [[unlikely]] {
-    E1PSH(name, 6);
-    return;
+    E1PSH(name, 6);  // sets the state up first, or stops at the limit
+    return s.depth;
   }
   const int level = s.depth + 1;
   // The stored name: the six characters, blank-padded to 32.
@@ -120,21 +115,19 @@ inline void push_six(const char* name) {
   s.level_type[level] = 0;
   s.level_code[level] = 0;
   s.depth = level;
+  return level;
 }
 
-inline void pop_six(const char* name) {
+// Pops name(1:6), pushed at `level`. Where the depth is back at that level,
+// the name on top is the one pushed there: every routine called in between
+// pushed and popped in pairs, and a pop of any other name stops the process.
+// So the common case needs no comparison of names.
+inline void pop_six(const char* name, int level) {
   ErrorState& s = g_error_state;
   const int d = s.depth;
-  const char* stored = s.routine_name[d];
-  // Zero exactly when the stored name is name(1:6) blank-padded and no error
-  // is recorded at the level.
-  const std::uint64_t differences =
-      (stored_word(stored, 0) ^ first_word(name)) | (stored_word(stored, 1) ^ kBlanks) |
-      (stored_word(stored, 2) ^ kBlanks) | (stored_word(stored, 3) ^ kBlanks) |
-      static_cast<std::uint32_t>(s.level_type[d]);
   // 2 <= d < depth_limit, in one comparison.
   const bool inner_level = static_cast<unsigned>(d - 2) < static_cast<unsigned>(s.depth_limit - 2);
-  if (!inner_level || differences != 0) [[unlikely]] {
+  if (d != level || s.level_type[d] != 0 || !inner_level) [[unlikely]] {
     E1POP(name, 6);
     return;
   }
@@ -142,6 +135,32 @@ inline void pop_six(const char* name) {
   s.level_type[d + 1] = -1;
   s.level_code[d + 1] = -1;
   s.depth = d - 1;
+}
+
+// Whether a push at the current depth and the pop after it would both take
+// the common case: the state set up, and 1 <= depth <= depth_limit - 2.
+inline bool push_and_pop_are_plain() {
+  const ErrorState& s = g_error_state;
+  return error_state_ready() &&
+         static_cast<unsigned>(s.depth - 1) < static_cast<unsigned>(s.depth_limit - 2);
+}
+
+// What a push of name(1:6) followed by its pop leaves in the record, with no
+// error recorded in between: the name stored one level above the top, that
+// level's type and code 0, the next level's -1, and the depth unchanged.
+// `word` is first_word(name).
+inline void leave_push_and_pop_trace(std::uint64_t word) {
+  ErrorState& s = g_error_state;
+  const int level = s.depth + 1;
+  char* stored = s.routine_name[level];
+  store_word(stored, 0, word);
+  store_word(stored, 1, kBlanks);
+  store_word(stored, 2, kBlanks);
+  store_word(stored, 3, kBlanks);
+  s.level_type[level] = 0;
+  s.level_code[level] = 0;
+  s.level_type[level + 1] = -1;
+  s.level_code[level + 1] = -1;
 }
 
 }  // namespace routine_stack_detail
@@ -152,15 +171,46 @@ inline void pop_six(const char* name) {
 // that stops when it reaches the level the user called).
 class RoutineScope {
  public:
-  explicit RoutineScope(const char (&name)[7]) : name_(name) {
-    routine_stack_detail::push_six(name_);
-  }
-  ~RoutineScope() { routine_stack_detail::pop_six(name_); }
+  explicit RoutineScope(const char (&name)[7])
+      : name_(name), level_(routine_stack_detail::push_six(name)) {}
+  ~RoutineScope() { routine_stack_detail::pop_six(name_, level_); }
   RoutineScope(const RoutineScope&) = delete;
   RoutineScope& operator=(const RoutineScope&) = delete;
 
  private:
   const char* name_;
+  int level_;
+};
+
+// The scope of a routine that records no error and calls no routine, so that
+// nothing between its push and its pop can look at the stack: its only way of
+// failing is a checked math function, which ends the process without a word
+// from the stack. There the push and the pop are done at once on the way out,
+// as the stores they leave behind, and the depth is never changed. Where
+// either of them would not take the common case, they are done in full, in
+// their places.
+class LeafRoutineScope {
+ public:
+  explicit LeafRoutineScope(const char (&name)[7])
+      : name_(name),
+        word_(routine_stack_detail::first_word(name)),
+        plain_(routine_stack_detail::push_and_pop_are_plain()) {
+    if (!plain_) [[unlikely]] E1PSH(name_, 6);
+  }
+  ~LeafRoutineScope() {
+    if (plain_) {
+      routine_stack_detail::leave_push_and_pop_trace(word_);
+    } else {
+      E1POP(name_, 6);
+    }
+  }
+  LeafRoutineScope(const LeafRoutineScope&) = delete;
+  LeafRoutineScope& operator=(const LeafRoutineScope&) = delete;
+
+ private:
+  const char* name_;
+  std::uint64_t word_;  // the name's first eight stored characters, worked out once
+  bool plain_;
 };
 
 }  // namespace cxfun

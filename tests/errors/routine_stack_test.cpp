@@ -4,6 +4,7 @@
 // redirected error unit and DMACH's bad index. Process-level cases run the
 // host as a subprocess and compare exit status and output byte for byte.
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -263,6 +264,54 @@ TEST(RoutineStackTest, DmachBadIndex) {
        "called internally: traceback, then the pop of DMACH stops"},
   };
   check_host_cases(cases);
+}
+
+// The whole record, as bytes, for comparing what two ways of doing the same
+// thing leave behind.
+std::vector<unsigned char> record_bytes() {
+  const auto* first = reinterpret_cast<const unsigned char*>(&g_error_state);
+  return {first, first + sizeof(ErrorState)};
+}
+
+void leaf_routine() { LeafRoutineScope scope("LEAF  "); }
+
+void scoped_leaf_caller() {
+  RoutineScope scope("CALLER");
+  leaf_routine();
+}
+
+void pushed_leaf_caller() {
+  E1PSH("CALLER", 6);
+  E1PSH("LEAF  ", 6);
+  E1POP("LEAF  ", 6);
+  E1POP("CALLER", 6);
+}
+
+// The scopes' short ways leave the record byte for byte as E1PSH and E1POP
+// in full do, at the depths where they take them and at the edge of the
+// stack, where they fall back to the full calls.
+TEST(RoutineStackTest, ScopesLeaveTheRecordAsPushAndPopDo) {
+  E1PSH("OUTER ", 6);
+  const int base_depth = g_error_state.depth;
+  // The last puts the leaf at the top level the stack holds.
+  for (int extra : {0, 1, kDepthLimit - base_depth - 3, kDepthLimit - base_depth - 2}) {
+    SCOPED_TRACE("levels pushed above OUTER: " + std::to_string(extra));
+    for (int i = 0; i < extra; ++i) E1PSH("FILLER", 6);
+    // Levels above the top hold leftovers that neither way must rely on.
+    for (int level = g_error_state.depth + 1; level <= kDepthLimit + 1; ++level) {
+      std::memset(g_error_state.routine_name[level], 'x', kRoutineNameLength);
+      g_error_state.level_type[level] = 7;
+      g_error_state.level_code[level] = 77;
+    }
+    const std::vector<unsigned char> start = record_bytes();
+    pushed_leaf_caller();
+    const std::vector<unsigned char> in_full = record_bytes();
+    std::memcpy(&g_error_state, start.data(), start.size());
+    scoped_leaf_caller();
+    EXPECT_TRUE(record_bytes() == in_full);
+    for (int i = 0; i < extra; ++i) E1POP("FILLER", 6);
+  }
+  E1POP("OUTER ", 6);
 }
 
 // A routine that leaves early on one path and late on another.

@@ -1,0 +1,117 @@
+// Argument, principal square root and principal logarithm of a complex
+// value: ZARG, ZS1RT and ZL1G. They are small and sit on the path of every
+// arcsine above the series region, so they are defined here, inline, and the
+// routines that call them compile them into their own code. Their common
+// case (moduli of ordinary size) is inline; arguments whose squares would
+// leave the double range go to out-of-line code in sqrt_log.cpp.
+//
+// Both the root and the logarithm start from R = sqrt(x^2 + y^2) formed from
+// the squares directly, each operation rounded to 53 bits as in double
+// arithmetic but in an exponent range wide enough that no square, sum or
+// root overflows or underflows. R is carried as a double and a power of two,
+// and never rounded to the double range before it is used.
+//
+//   sqrt z = (S, T) for x >= 0, with S = sqrt((|x| + R) / 2), T = y / (2S);
+//            (|T|, +-S) for x < 0, the sign of y choosing (a zero y counts
+//            as positive, so the negative real axis gives +i sqrt|x|).
+//   ln z   = (ln R, arg z).
+#ifndef CXFUN_COMPLEX_ROOT_LOG_H
+#define CXFUN_COMPLEX_ROOT_LOG_H
+
+#include <cmath>
+
+#include "errors/routine_stack.h"
+#include "machine/complex_value.h"
+#include "runtime/checked_math.h"
+
+namespace cxfun {
+namespace root_log_detail {
+
+// The value scaled * 2^exponent.
+struct WideValue {
+  double scaled;
+  int exponent;
+};
+
+// The out-of-line parts, for moduli whose squares leave the double range.
+WideValue modulus_wide_scaled(double x, double y);
+double half_sum_root_scaled(double x, const WideValue& r);
+double log_wide_scaled(const WideValue& r);
+
+// R = sqrt(x*x + y*y) with 53-bit roundings and an unbounded exponent range.
+// Zero, infinite and NaN moduli come back with the exponent 0.
+inline WideValue modulus_wide(double x, double y) {
+  const double a = std::fabs(x);
+  const double b = std::fabs(y);
+  const double big = a > b ? a : b;
+  if (big >= 0x1p-460 && big <= 0x1p500) [[likely]] {
+    // The squares stay below 2^1001. A square that falls below the normal
+    // range is smaller than half an ulp of the larger square (at least
+    // 2^-920), so the sum rounds as it would in the wide range.
+    return {std::sqrt(x * x + y * y), 0};
+  }
+  return modulus_wide_scaled(x, y);
+}
+
+// sqrt((|x| + R) * 0.5) with the sum and the halving in the wide range.
+inline double half_sum_root(double x, const WideValue& r) {
+  if (r.exponent == 0) [[likely]] return checked_sqrt((std::fabs(x) + r.scaled) * 0.5);
+  return half_sum_root_scaled(x, r);
+}
+
+// ln R rounded to double.
+inline double log_wide(const WideValue& r) {
+  if (r.exponent == 0) [[likely]] return checked_log(r.scaled);  // 0, NaN and +inf included
+  return log_wide_scaled(r);
+}
+
+}  // namespace root_log_detail
+
+// arg z in [-pi, pi]; +0 when neither part is a nonzero number.
+inline double ZARG(const Complex& z) {
+  LeafRoutineScope scope("ZARG  ");
+  // A part counts as zero unless it compares unequal to zero as a number:
+  // a NaN part counts as zero here, so (NaN, 0) and (0, NaN) give 0.
+  const bool re_zero = !(z.re < 0.0 || z.re > 0.0);
+  const bool im_zero = !(z.im < 0.0 || z.im > 0.0);
+  if (re_zero && im_zero) return 0.0;
+  return checked_atan2(z.im, z.re);
+}
+
+// Principal square root; the negative real axis maps to +i*sqrt|x| from both
+// sides, and an argument with a NaN part gives (0, 0).
+inline void ZS1RT(Complex& result, const Complex& z) {
+  using namespace root_log_detail;
+  LeafRoutineScope scope("ZS1RT ");
+  const double x = z.re;
+  const double y = z.im;
+  const WideValue r = modulus_wide(x, y);
+  if (r.scaled == 0.0 || std::isnan(r.scaled)) [[unlikely]] {
+    result = {0.0, 0.0};  // z = 0, and any argument with a NaN part
+    return;
+  }
+  const double s = half_sum_root(x, r);
+  // y / (2S): the halving is done on S, where it is exact, so y keeps its
+  // last bit even where it is subnormal; elsewhere this is (y * 0.5) / S.
+  const double t = y / (s * 2.0);
+  if (x >= 0.0) {  // -0 included
+    result = {s, t};
+  } else {
+    result = {std::fabs(t), y >= 0.0 ? s : -s};  // a zero y of either sign gives +S
+  }
+}
+
+// Principal logarithm (ln |z|, ZARG(z)); z = 0 and NaN parts end the process
+// through the checked logarithm.
+inline void ZL1G(Complex& result, const Complex& z) {
+  using namespace root_log_detail;
+  RoutineScope scope("ZL1G  ");
+  // No test for z = 0: the logarithm of R = 0 ends the process.
+  const double l = log_wide(modulus_wide(z.re, z.im));
+  const double a = ZARG(z);
+  result = {l, a};
+}
+
+}  // namespace cxfun
+
+#endif
