@@ -70,7 +70,7 @@ Complex arcsine_series(const Complex& z, int n) {
 
 // G = V * U + z' with U = sqrt(z' + 1) (taken in the upper half plane) and
 // V = sqrt(z' - 1); the argument is scaled by `scale` (1 or 1/4, exact).
-Complex large_root(const Complex& zp, double scale) {
+[[gnu::always_inline]] inline Complex large_root(const Complex& zp, double scale) {
   Complex u;
   ZS1RT(u, Complex{(zp.re + 1.0) * scale, (zp.im + 0.0) * scale});
   if (u.im < 0.0) u = {-u.re, -u.im};
@@ -79,18 +79,24 @@ Complex large_root(const Complex& zp, double scale) {
   return {(v.re * u.re - v.im * u.im) + zp.re * scale, (v.re * u.im + v.im * u.re) + zp.im * scale};
 }
 
+// L = ln G where G, about 2z', overflows (|z'| above about half the largest
+// double). The same G from the argument scaled by 1/4 is exactly G/4, and
+// ln |G| = ln |G/4| + ln 4.
+[[gnu::noinline, gnu::cold]] Complex log_of_rescaled_root(const Complex& zp) {
+  Complex l;
+  ZL1G(l, large_root(zp, 0.25));
+  l.re = l.re + kLn4;
+  return l;
+}
+
 // The logarithmic method on z' = (x', y'), x' >= 0 or -0, y' > 0 or a zero.
 Complex arcsine_log(const Complex& zp) {
   Complex l;
   const Complex g = large_root(zp, 1.0);
-  if (std::isfinite(g.re) && std::isfinite(g.im)) {
+  if (std::isfinite(g.re) && std::isfinite(g.im)) [[likely]] {
     ZL1G(l, g);
   } else {
-    // |z'| above about half the largest double: G, about 2z', overflows. The
-    // same G from the argument scaled by 1/4 is exactly G/4, and
-    // ln |G| = ln |G/4| + ln 4.
-    ZL1G(l, large_root(zp, 0.25));
-    l.re = l.re + kLn4;
+    l = log_of_rescaled_root(zp);
   }
   // R = pi/2 - i*L, with i*L the full complex product (0, 1) * L.
   const double il_re = 0.0 * l.re - 1.0 * l.im;
