@@ -8,15 +8,10 @@
 #ifndef CXFUN_COMPLEX_COMPLEX_ROUTINES_H
 #define CXFUN_COMPLEX_COMPLEX_ROUTINES_H
 
-#include "complex/root_log.h"  // ZARG, ZS1RT, ZL1G, defined inline
+#include "complex/inline_routines.h"  // ZA1S, ZARG, ZS1RT, ZL1G
 #include "machine/complex_value.h"
 
 namespace cxfun {
-
-// |z| without squaring the parts. A modulus above the largest double is a
-// terminal error (type 5, code 4); a NaN part or two infinite parts end the
-// process through the checked square root.
-double ZA1S(const Complex& z);
 
 // Principal arcsine and arccosine (acos z = pi/2 - asin z).
 void ZASIN(Complex& result, const Complex& z);

@@ -1,9 +1,6 @@
-// Modulus of a complex value.
-//
-// ZA1S forms |z| as M * sqrt(1 + (m/M)^2), M the larger and m the smaller part
-// in magnitude, so no square of a part is ever formed: nothing overflows or
-// underflows on the way, and only a modulus beyond the largest double is an
-// error.
+// The modulus ZA1S out of line (its common case is inline, in
+// inline_routines.h): the first call, which fills the constants, and moduli
+// near and beyond the largest double, where the overflow error is recorded.
 #include <atomic>
 #include <cmath>
 
@@ -14,13 +11,8 @@
 #include "runtime/checked_math.h"
 
 namespace cxfun {
+namespace modulus_detail {
 namespace {
-
-struct ModulusConstants {
-  double e;   // root of the spacing: below e*M the smaller part is negligible
-  double b;   // the largest double
-  double b1;  // the largest double / 1.415: below it M*sqrt(1 + r*r) stays finite
-};
 
 // Filled once, completely, before any call can read it (a function-local
 // static is initialised by one thread while the others wait).
@@ -35,24 +27,14 @@ const ModulusConstants& modulus_constants() {
   return constants;
 }
 
-// The same constants once a call has filled them, else null: published only
-// after they are complete.
-std::atomic<const ModulusConstants*> g_filled_constants{nullptr};
-
 constexpr char kOverflowMessage[] = "The function overflows because Z = %(Z1) is too large.";
 static_assert(sizeof(kOverflowMessage) - 1 == 54);
 
-// |z| for z whose parts are sorted into `big` and `small`, with the
-// constants c, not beyond the overflow bound b1.
-double modulus_below_bound(double big, double small, const ModulusConstants& c) {
-  if (small <= c.e * big) return big;  // m*m is below the rounding unit of M*M: no division, no root
-  const double q = small / big;
-  return big * checked_sqrt(1.0 + q * q);
-}
+}  // namespace
 
-// ZA1S in full: every path that can record the overflow error, and the first
-// call, which fills the constants.
-[[gnu::noinline]] double modulus_with_scope(const Complex& z, double big, double small) {
+std::atomic<const ModulusConstants*> g_filled_constants{nullptr};
+
+double modulus_with_scope(const Complex& z, double big, double small) {
   RoutineScope scope("ZA1S  ");
   const ModulusConstants& c = modulus_constants();
   g_filled_constants.store(&c, std::memory_order_release);
@@ -73,21 +55,5 @@ double modulus_below_bound(double big, double small, const ModulusConstants& c) 
   return s * big;
 }
 
-}  // namespace
-
-double ZA1S(const Complex& z) {
-  const double a = std::fabs(z.re);
-  const double b = std::fabs(z.im);
-  // With a NaN part the order does not matter: a NaN reaches the square root
-  // below on every path, whichever of the two it lands in.
-  const double big = a > b ? a : b;
-  const double small = a > b ? b : a;
-  // Below the bound nothing can be recorded: the routine then pushes and
-  // pops its name as a leaf does.
-  const ModulusConstants* c = g_filled_constants.load(std::memory_order_acquire);
-  if (c == nullptr || big > c->b1) return modulus_with_scope(z, big, small);
-  LeafRoutineScope scope("ZA1S  ");
-  return modulus_below_bound(big, small, *c);
-}
-
+}  // namespace modulus_detail
 }  // namespace cxfun

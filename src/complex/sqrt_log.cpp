@@ -1,4 +1,4 @@
-// The wide-range parts of the square root and the logarithm (root_log.h):
+// The wide-range parts of the square root and the logarithm (inline_routines.h):
 // moduli whose squares would overflow or underflow a double are formed with
 // the parts scaled by a power of two, exactly, and every rounding then
 // happens where it would in an unbounded exponent range.
@@ -7,7 +7,7 @@
 #include <cmath>
 #include <cstdint>
 
-#include "complex/root_log.h"
+#include "complex/inline_routines.h"
 #include "runtime/checked_math.h"
 
 namespace cxfun {

@@ -1,11 +1,17 @@
-// Argument, principal square root and principal logarithm of a complex
-// value: ZARG, ZS1RT and ZL1G. They are small and sit on the path of every
-// arcsine above the series region, so they are defined here, inline, and the
-// routines that call them compile them into their own code. Their common
-// case (moduli of ordinary size) is inline; arguments whose squares would
-// leave the double range go to out-of-line code in sqrt_log.cpp.
+// The four small routines every inverse function is built on: the modulus
+// ZA1S, the argument ZARG, the principal square root ZS1RT and the principal
+// logarithm ZL1G. They sit on the path of every call, so they are defined
+// here, inline, and the routines that call them compile them into their own
+// code. Their common case is inline; the rest (a modulus near or beyond the
+// largest double, the first call, squares that leave the double range) goes
+// to out-of-line code in modulus_argument.cpp and sqrt_log.cpp.
 //
-// Both the root and the logarithm start from R = sqrt(x^2 + y^2) formed from
+// ZA1S forms |z| as M * sqrt(1 + (m/M)^2), M the larger and m the smaller
+// part in magnitude, so no square of a part is ever formed: nothing
+// overflows or underflows on the way, and only a modulus beyond the largest
+// double is an error.
+//
+// The root and the logarithm start from R = sqrt(x^2 + y^2) formed from
 // the squares directly, each operation rounded to 53 bits as in double
 // arithmetic but in an exponent range wide enough that no square, sum or
 // root overflows or underflows. R is carried as a double and a power of two,
@@ -15,9 +21,10 @@
 //            (|T|, +-S) for x < 0, the sign of y choosing (a zero y counts
 //            as positive, so the negative real axis gives +i sqrt|x|).
 //   ln z   = (ln R, arg z).
-#ifndef CXFUN_COMPLEX_ROOT_LOG_H
-#define CXFUN_COMPLEX_ROOT_LOG_H
+#ifndef CXFUN_COMPLEX_INLINE_ROUTINES_H
+#define CXFUN_COMPLEX_INLINE_ROUTINES_H
 
+#include <atomic>
 #include <cmath>
 
 #include "errors/routine_stack.h"
@@ -66,6 +73,51 @@ inline double log_wide(const WideValue& r) {
 }
 
 }  // namespace root_log_detail
+
+namespace modulus_detail {
+
+struct ModulusConstants {
+  double e;   // root of the spacing: below e*M the smaller part is negligible
+  double b;   // the largest double
+  double b1;  // the largest double / 1.415: below it M*sqrt(1 + r*r) stays finite
+};
+
+// The constants once a call has filled them, else null: published only after
+// they are complete.
+extern std::atomic<const ModulusConstants*> g_filled_constants;
+
+// ZA1S in full, out of line: every path that can record the overflow error,
+// and the first call, which fills the constants. `big` and `small` are the
+// parts' magnitudes, sorted.
+double modulus_with_scope(const Complex& z, double big, double small);
+
+// |z| from the sorted magnitudes, below the overflow bound b1.
+inline double modulus_below_bound(double big, double small, const ModulusConstants& c) {
+  if (small <= c.e * big) return big;  // m*m is below the rounding unit of M*M: no division, no root
+  const double q = small / big;
+  return big * checked_sqrt(1.0 + q * q);
+}
+
+}  // namespace modulus_detail
+
+// |z| without squaring the parts. A modulus above the largest double is a
+// terminal error (type 5, code 4); a NaN part or two infinite parts end the
+// process through the checked square root.
+inline double ZA1S(const Complex& z) {
+  using namespace modulus_detail;
+  const double a = std::fabs(z.re);
+  const double b = std::fabs(z.im);
+  // With a NaN part the order does not matter: a NaN reaches the square root
+  // on every path, whichever of the two it lands in.
+  const double big = a > b ? a : b;
+  const double small = a > b ? b : a;
+  // Below the bound nothing can be recorded: the routine then pushes and
+  // pops its name as a leaf does.
+  const ModulusConstants* c = g_filled_constants.load(std::memory_order_acquire);
+  if (c == nullptr || big > c->b1) [[unlikely]] return modulus_with_scope(z, big, small);
+  LeafRoutineScope scope("ZA1S  ");
+  return modulus_below_bound(big, small, *c);
+}
 
 // arg z in [-pi, pi]; +0 when neither part is a nonzero number.
 inline double ZARG(const Complex& z) {
