@@ -18,6 +18,7 @@
 //
 // ZACOS is pi/2 - asin z.
 #include <cmath>
+#include <utility>
 
 #include "complex/complex_routines.h"
 #include "errors/routine_stack.h"
@@ -30,6 +31,8 @@ namespace {
 constexpr double kHalfPi = 1.5707963267948966;
 constexpr double kPi = 3.141592653589793;
 constexpr double kLn4 = 1.3862943611198906;
+// The number of series terms the machine constants give (N below).
+constexpr int kSeriesTerms = 16;
 
 struct ArcsineConstants {
   int n;     // number of series terms
@@ -48,22 +51,44 @@ const ArcsineConstants& arcsine_constants() {
   return constants;
 }
 
-// z * S(z^2) with S summed as S = W * K * S / (K + 1) + 1/K for
-// K = 2N-1, 2N-3, ..., 1. The products are written in the order of that
-// recurrence; they are not to be regrouped.
+// One pass of S = W * K * S / (K + 1) + 1/K. The products are written in
+// the order of that recurrence; they are not to be regrouped.
+[[gnu::always_inline]] inline void arcsine_pass(const Complex& w, Complex& s, double k) {
+  const double p = k * s.re;
+  const double q = k * s.im;
+  const double h_re = w.re * p - w.im * q;
+  const double h_im = w.re * q + w.im * p;
+  s = {h_re / (k + 1.0) + 1.0 / k, h_im / (k + 1.0)};
+}
+
+// The passes for K = 2N-1, 2N-3, ..., 1 with N fixed when compiled: every K
+// is then a constant, 1/K is worked out by the compiler, and a division by
+// K + 1 where that is a power of two becomes the multiplication that gives
+// the same double. The passes are a chain in which each waits for the one
+// before, so these are the steps that set the series' time.
+template <int... Pass>
+Complex arcsine_sum_fixed(const Complex& w, std::integer_sequence<int, Pass...>) {
+  constexpr int n = sizeof...(Pass);
+  Complex s{0.0, 0.0};
+  (arcsine_pass(w, s, static_cast<double>(2 * (n - Pass) - 1)), ...);
+  return s;
+}
+
+// z * S(z^2) with S summed from the highest term down, N terms.
 Complex arcsine_series(const Complex& z, int n) {
   const double x = z.re;
   const double y = z.im;
   const Complex w{x * x - y * y, x * y + y * x};
-  Complex s{0.0, 0.0};
-  double k = static_cast<double>(2 * n - 1);
-  for (int pass = 0; pass < n; ++pass) {
-    const double p = k * s.re;
-    const double q = k * s.im;
-    const double h_re = w.re * p - w.im * q;
-    const double h_im = w.re * q + w.im * p;
-    s = {h_re / (k + 1.0) + 1.0 / k, h_im / (k + 1.0)};
-    k = k - 2.0;
+  Complex s;
+  if (n == kSeriesTerms) {
+    s = arcsine_sum_fixed(w, std::make_integer_sequence<int, kSeriesTerms>{});
+  } else {
+    s = {0.0, 0.0};
+    double k = static_cast<double>(2 * n - 1);
+    for (int pass = 0; pass < n; ++pass) {
+      arcsine_pass(w, s, k);
+      k = k - 2.0;
+    }
   }
   return {x * s.re - y * s.im, x * s.im + y * s.re};
 }
