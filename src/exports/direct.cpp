@@ -7,6 +7,9 @@
 // Inputs are read first and second input in that order, outputs written real
 // part first. The accesses go through volatile so that this order is the
 // order in memory, whatever the optimiser does.
+#include <bit>
+#include <cstdint>
+
 #include "cxfun.h"
 #include "exports/platform_complex.h"
 #include "machine/complex_value.h"
@@ -43,6 +46,33 @@ Complex compose_real(double x) {
   return {x * one, zero * one};
 }
 
+// The last base this thread took the logarithm of, and that logarithm with
+// its 64-bit significand. A host that takes many logarithms to one base pays
+// for the extended logarithm once; the value is the one the checked
+// logarithm gave for exactly these bits, so results do not change. A base
+// without a logarithm ends the process before anything is kept.
+struct BaseLogarithm {
+  std::uint64_t base_bits;
+  long double divisor;
+  bool filled;
+};
+
+#if defined(__ELF__)
+// Initial-exec: a plain thread-pointer access, no call; 32 bytes of the
+// static TLS that the loader keeps for libraries opened later.
+[[gnu::tls_model("initial-exec")]]
+#endif
+thread_local BaseLogarithm t_last_base{0, 0.0L, false};
+
+long double base_logarithm(double base) {
+  BaseLogarithm& last = t_last_base;
+  const std::uint64_t bits = std::bit_cast<std::uint64_t>(base);
+  if (last.filled && last.base_bits == bits) return last.divisor;
+  const long double divisor = cxfun::checked_log_extended(base);
+  last = {bits, divisor, true};
+  return divisor;
+}
+
 void deliver(const Complex& result, double* re, double* im) {
   store(re, result.re);
   store(im, result.im);
@@ -73,7 +103,7 @@ CXFUN_API void CXFUN_CALL cxfun_log(const double* a, const double* b, const doub
   // logarithm ends the process only after it.
   asm volatile("" : "+m"(l)::"memory");
   // The divisor keeps its 64-bit significand; each part is rounded once.
-  const long double d = cxfun::checked_log_extended(load(base));
+  const long double d = base_logarithm(load(base));
   store(re, cxfun::platform::quotient_rounded_once(l.re, d));
   store(im, cxfun::platform::quotient_rounded_once(l.im, d));
 }

@@ -32,6 +32,12 @@ TEST(ProcessEndSeamTest, EndsComeBackToTheHarness) {
       {[] { stop_process(); }, 0, nullptr, false, "a stop"},
       {[] { fatal_math_error("atan2", MathFault::kDomain); }, 3, "atan2", true, "a math error"},
       {[&] { cxfun_log(&two, &zero, &zero, &re, &im); }, 3, "log", false, "log to the base 0"},
+      {[&] {
+         const double ten = 10.0, minus_zero = -0.0;
+         cxfun_log(&two, &zero, &ten, &re, &im);
+         cxfun_log(&two, &zero, &minus_zero, &re, &im);
+       },
+       3, "log", false, "log to the base -0 after a base that has a logarithm"},
       {[&] { cxfun_asin(&nan, &one, &re, &im); }, 3, "sqrt", true, "NaN part in ZA1S"},
       {[&] { cxfun_atan(&zero, &one, &re, &im); }, 0, nullptr, false, "ZATAN at i"},
   };

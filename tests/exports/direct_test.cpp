@@ -143,6 +143,27 @@ TEST(DirectTest, LogToRealBase) {
   }
 }
 
+// The base's logarithm is kept from one call to the next: bases one bit
+// apart, taken in turn, must each give their own quotient every time.
+TEST(DirectTest, LogKeepsEachBaseApart) {
+  const double a = 1e300, b = 0;
+  const double bases[] = {2.0, std::nextafter(2.0, 3.0)};
+  double first[2][2];
+  for (int round = 0; round < 3; ++round) {
+    for (int k = 0; k < 2; ++k) {
+      double re = 0, im = 0;
+      cxfun_log(&a, &b, &bases[k], &re, &im);
+      if (round == 0) {
+        first[k][0] = re;
+        first[k][1] = im;
+      }
+      EXPECT_TRUE(Same(re, first[k][0]) && Same(im, first[k][1])) << "base " << k << ", round " << round;
+    }
+  }
+  EXPECT_NE(first[0][0], first[1][0]) << "the two bases' quotients differ in the last bit";
+  EXPECT_TRUE(Same(first[0][0], 996.5784284662087)) << first[0][0];
+}
+
 // Each quotient ln z / ln base is rounded once to double. For these inputs the
 // extended quotient lies exactly halfway between two doubles, so rounding it
 // to long double and then to double lands on the wrong neighbour (one case
