@@ -30,6 +30,7 @@
 #include "errors/routine_stack.h"
 #include "machine/complex_value.h"
 #include "runtime/checked_math.h"
+#include "runtime/larger_smaller.h"
 
 namespace cxfun {
 namespace root_log_detail {
@@ -109,8 +110,9 @@ inline double ZA1S(const Complex& z) {
   const double b = std::fabs(z.im);
   // With a NaN part the order does not matter: a NaN reaches the square root
   // on every path, whichever of the two it lands in.
-  const double big = a > b ? a : b;
-  const double small = a > b ? b : a;
+  const LargerSmaller sorted = larger_smaller(a, b);
+  const double big = sorted.larger;
+  const double small = sorted.smaller;
   // Below the bound nothing can be recorded: the routine then pushes and
   // pops its name as a leaf does.
   const ModulusConstants* c = g_filled_constants.load(std::memory_order_acquire);

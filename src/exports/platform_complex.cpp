@@ -28,6 +28,8 @@
 #include <cstring>
 #include <limits>
 
+#include "runtime/larger_smaller.h"
+
 namespace cxfun::platform {
 namespace {
 
@@ -74,13 +76,11 @@ double modulus(double x, double y) {
   const double q = std::fabs(y);
   if (p == 0.0 || std::isnan(p)) return q;
   if (q == 0.0 || std::isnan(q)) return p;
-  if (p > q) {
-    const double r = q / p;
-    return p * std::sqrt(1.0 + r * r);
-  }
-  // Also when both are infinite: r = inf/inf is NaN, and so is m.
-  const double r = p / q;
-  return q * std::sqrt(1.0 + r * r);
+  // p > q: r = q/p and m = p*sqrt(1 + r*r); otherwise the same with p and q
+  // exchanged (also when both are infinite: r = inf/inf is NaN, and so is m).
+  const LargerSmaller sorted = larger_smaller(p, q);
+  const double r = sorted.smaller / sorted.larger;
+  return sorted.larger * std::sqrt(1.0 + r * r);
 }
 
 Complex principal_log(const Complex& z) {
