@@ -25,6 +25,7 @@
 #define CXFUN_COMPLEX_INLINE_ROUTINES_H
 
 #include <atomic>
+#include <cfloat>
 #include <cmath>
 
 #include "errors/routine_stack.h"
@@ -46,6 +47,16 @@ WideValue modulus_wide_scaled(double x, double y);
 double half_sum_root_scaled(double x, const WideValue& r);
 double log_wide_scaled(const WideValue& r);
 
+// Parts up to the largest double with the larger beyond 2^500 are scaled by
+// the fixed 2^-kHighScale: the larger part lands in (2^-100, 2^424], where
+// its square and the sum stay normal; a smaller part that falls below the
+// normal range on the way is negligible against it. The exponent is even, so
+// the square roots scale back exactly.
+inline constexpr int kHighScale = 600;
+inline constexpr double kHighDown = 0x1p-600;   // 2^-kHighScale
+inline constexpr double kHighUp = 0x1p600;      // 2^kHighScale
+inline constexpr double kHighRootUp = 0x1p300;  // 2^(kHighScale / 2)
+
 // R = sqrt(x*x + y*y) with 53-bit roundings and an unbounded exponent range.
 // Zero, infinite and NaN moduli come back with the exponent 0.
 inline WideValue modulus_wide(double x, double y) {
@@ -58,18 +69,30 @@ inline WideValue modulus_wide(double x, double y) {
     // 2^-920), so the sum rounds as it would in the wide range.
     return {std::sqrt(x * x + y * y), 0};
   }
+  if (big > 0x1p500 && a <= DBL_MAX && b <= DBL_MAX) {
+    const double xs = x * kHighDown;
+    const double ys = y * kHighDown;
+    return {std::sqrt(xs * xs + ys * ys), kHighScale};
+  }
   return modulus_wide_scaled(x, y);
 }
 
 // sqrt((|x| + R) * 0.5) with the sum and the halving in the wide range.
 inline double half_sum_root(double x, const WideValue& r) {
   if (r.exponent == 0) [[likely]] return checked_sqrt((std::fabs(x) + r.scaled) * 0.5);
+  if (r.exponent == kHighScale) {
+    return checked_sqrt((std::fabs(x * kHighDown) + r.scaled) * 0.5) * kHighRootUp;
+  }
   return half_sum_root_scaled(x, r);
 }
 
 // ln R rounded to double.
 inline double log_wide(const WideValue& r) {
   if (r.exponent == 0) [[likely]] return checked_log(r.scaled);  // 0, NaN and +inf included
+  if (r.exponent == kHighScale) {
+    const double unscaled = r.scaled * kHighUp;  // exact wherever it is finite
+    if (unscaled <= DBL_MAX) return checked_log(unscaled);
+  }
   return log_wide_scaled(r);
 }
 
