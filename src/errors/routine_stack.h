@@ -98,6 +98,18 @@ inline void store_word(char* stored, int k, std::uint64_t word) {
   std::memcpy(stored + 8 * k, &word, 8);
 }
 
+// What a push leaves at `level`: the name whose first eight stored characters
+// are `word`, blank-padded to 32, with type and code 0.
+inline void fill_level(ErrorState& s, int level, std::uint64_t word) {
+  char* stored = s.routine_name[level];
+  store_word(stored, 0, word);
+  store_word(stored, 1, kBlanks);
+  store_word(stored, 2, kBlanks);
+  store_word(stored, 3, kBlanks);
+  s.level_type[level] = 0;
+  s.level_code[level] = 0;
+}
+
 // Pushes name(1:6) and returns the level it now occupies.
 inline int push_six(const char* name) {
   ErrorState& s = g_error_state;
@@ -106,14 +118,7 @@ inline int push_six(const char* name) {
     return s.depth;
   }
   const int level = s.depth + 1;
-  // The stored name: the six characters, blank-padded to 32.
-  char* stored = s.routine_name[level];
-  store_word(stored, 0, first_word(name));
-  store_word(stored, 1, kBlanks);
-  store_word(stored, 2, kBlanks);
-  store_word(stored, 3, kBlanks);
-  s.level_type[level] = 0;
-  s.level_code[level] = 0;
+  fill_level(s, level, first_word(name));
   s.depth = level;
   return level;
 }
@@ -152,13 +157,7 @@ inline bool push_and_pop_are_plain() {
 inline void leave_push_and_pop_trace(std::uint64_t word) {
   ErrorState& s = g_error_state;
   const int level = s.depth + 1;
-  char* stored = s.routine_name[level];
-  store_word(stored, 0, word);
-  store_word(stored, 1, kBlanks);
-  store_word(stored, 2, kBlanks);
-  store_word(stored, 3, kBlanks);
-  s.level_type[level] = 0;
-  s.level_code[level] = 0;
+  fill_level(s, level, word);
   s.level_type[level + 1] = -1;
   s.level_code[level + 1] = -1;
 }
