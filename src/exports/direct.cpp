@@ -46,15 +46,29 @@ Complex compose_real(double x) {
   return {x * one, zero * one};
 }
 
-// The last base this thread took the logarithm of, and that logarithm with
-// its 64-bit significand. A host that takes many logarithms to one base pays
-// for the extended logarithm once; the value is the one the checked
-// logarithm gave for exactly these bits, so results do not change. A base
-// without a logarithm ends the process before anything is kept.
+// The x87 control word (precision and rounding), which decides the extended
+// logarithm's last bits; 0 where there is no x87 unit.
+std::uint16_t extended_control() {
+#if defined(__i386__) || defined(__x86_64__)
+  std::uint16_t word;
+  asm volatile("fnstcw %0" : "=m"(word));
+  return word;
+#else
+  return 0;
+#endif
+}
+
+// The last base this thread took the logarithm of, under which x87 control
+// word, and that logarithm with its 64-bit significand. A host that takes
+// many logarithms to one base pays for the extended logarithm once. The kept
+// value is the one the checked logarithm gives for exactly these bits under
+// exactly this control word, so no result can tell it from a fresh one. A
+// base without a logarithm ends the process before anything is kept.
 struct BaseLogarithm {
   std::uint64_t base_bits;
-  long double divisor;
+  std::uint16_t control;
   bool filled;
+  long double divisor;
 };
 
 #if defined(__ELF__)
@@ -62,14 +76,15 @@ struct BaseLogarithm {
 // static TLS that the loader keeps for libraries opened later.
 [[gnu::tls_model("initial-exec")]]
 #endif
-thread_local BaseLogarithm t_last_base{0, 0.0L, false};
+thread_local BaseLogarithm t_last_base{0, 0, false, 0.0L};
 
 long double base_logarithm(double base) {
   BaseLogarithm& last = t_last_base;
   const std::uint64_t bits = std::bit_cast<std::uint64_t>(base);
-  if (last.filled && last.base_bits == bits) return last.divisor;
+  const std::uint16_t control = extended_control();
+  if (last.filled && last.base_bits == bits && last.control == control) return last.divisor;
   const long double divisor = cxfun::checked_log_extended(base);
-  last = {bits, divisor, true};
+  last = {bits, control, true, divisor};
   return divisor;
 }
 

@@ -164,6 +164,41 @@ TEST(DirectTest, LogKeepsEachBaseApart) {
   EXPECT_TRUE(Same(first[0][0], 996.5784284662087)) << first[0][0];
 }
 
+#if defined(__x86_64__) || defined(__i386__)
+// The kept logarithm of a base belongs to the x87 control word it was taken
+// under (the extended logarithm's last bits follow the x87 rounding): after
+// a base is taken under rounding toward zero, the same base under rounding
+// to nearest gives the quotients it gives when taken fresh there.
+TEST(DirectTest, LogKeepsTheBaseApartPerControlWord) {
+  std::uint16_t saved;
+  asm volatile("fnstcw %0" : "=m"(saved));
+  const std::uint16_t toward_zero = static_cast<std::uint16_t>(saved | 0xC00);
+  const double b = 0, flush = 0.5;
+  double re = 0, im = 0;
+  int compared = 0;
+  for (int k = 2; k < 100; ++k) {
+    const double base = k;
+    double nearest[64];
+    cxfun_log(&flush, &b, &flush, &re, &im);  // another base: nothing kept serves
+    for (int j = 0; j < 64; ++j) {
+      const double a = 2 + j;
+      cxfun_log(&a, &b, &base, &nearest[j], &im);
+    }
+    asm volatile("fldcw %0" : : "m"(toward_zero));
+    cxfun_log(&flush, &b, &flush, &re, &im);
+    cxfun_log(&flush, &b, &base, &re, &im);  // the base under rounding toward zero
+    asm volatile("fldcw %0" : : "m"(saved));
+    for (int j = 0; j < 64; ++j) {
+      const double a = 2 + j;
+      cxfun_log(&a, &b, &base, &re, &im);
+      EXPECT_TRUE(Same(re, nearest[j])) << "log of " << a << " to base " << k;
+      ++compared;
+    }
+  }
+  EXPECT_EQ(compared, 98 * 64);
+}
+#endif
+
 // Each quotient ln z / ln base is rounded once to double. For these inputs the
 // extended quotient lies exactly halfway between two doubles, so rounding it
 // to long double and then to double lands on the wrong neighbour (one case
