@@ -5,13 +5,16 @@
 //
 // In a routine the protocol reads:
 //
-//   double ZA1S(const Complex& z) {
-//     RoutineScope scope("ZA1S  ");          // push now, pop on every way out
+//   void ZATAN(Complex& result, const Complex& z) {
+//     RoutineScope scope("ZATAN ");          // push now, pop on every way out
 //     ...
 //     ERPUTZ(1, z);                          // values for the placeholders
-//     E1MES(kTerminal, 4, "The function overflows because Z = %(Z1) is too large.");
+//     E1MES(kTerminal, 5, "Z = %(Z1) is so close to +i or -i that ...");
 //     ...
 //   }
+//
+// A routine that records nothing and calls no routine takes a
+// LeafRoutineScope instead, which leaves the same record more cheaply.
 #ifndef CXFUN_ERRORS_ROUTINE_STACK_H
 #define CXFUN_ERRORS_ROUTINE_STACK_H
 
