@@ -372,27 +372,22 @@ int run(int argc, char** argv) {
     while (std::string(pairs::kExportPairs[k].name) != name) ++k;
     return k;
   };
-  const Inputs* asin_series = &inputs[index_of("asin")][0];
-  const Inputs* asin_middle = &inputs[index_of("asin")][1];
-  const Inputs* asin_large = &inputs[index_of("asin")][2];
-  const Inputs* atan_series = &inputs[index_of("atan")][0];
-  const Inputs* atan_middle = &inputs[index_of("atan")][1];
+  struct Floor {
+    const char* name;
+    pairs::ComplexFn fn;
+    const Inputs* in;
+  };
+  static const Floor floors[] = {
+      {"floor_asin/series", floor::asin_series, &inputs[index_of("asin")][0]},
+      {"floor_asin/0.1-100", floor::asin_logarithmic, &inputs[index_of("asin")][1]},
+      {"floor_asin/large", floor::asin_logarithmic, &inputs[index_of("asin")][2]},
+      {"floor_atan/series", floor::atan_series, &inputs[index_of("atan")][0]},
+      {"floor_atan/0.1-100", floor::atan_closed, &inputs[index_of("atan")][1]},
+  };
+  for (const Floor& f : floors) {
+    benchmark::RegisterBenchmark(f.name, [&f](benchmark::State& s) { run_complex(s, f.fn, *f.in); });
+  }
   const Inputs* log_middle = &inputs[index_of("log")][1];
-  benchmark::RegisterBenchmark("floor_asin/series", [asin_series](benchmark::State& s) {
-    run_complex(s, floor::asin_series, *asin_series);
-  });
-  benchmark::RegisterBenchmark("floor_asin/0.1-100", [asin_middle](benchmark::State& s) {
-    run_complex(s, floor::asin_logarithmic, *asin_middle);
-  });
-  benchmark::RegisterBenchmark("floor_asin/large", [asin_large](benchmark::State& s) {
-    run_complex(s, floor::asin_logarithmic, *asin_large);
-  });
-  benchmark::RegisterBenchmark("floor_atan/series", [atan_series](benchmark::State& s) {
-    run_complex(s, floor::atan_series, *atan_series);
-  });
-  benchmark::RegisterBenchmark("floor_atan/0.1-100", [atan_middle](benchmark::State& s) {
-    run_complex(s, floor::atan_closed, *atan_middle);
-  });
   benchmark::RegisterBenchmark("floor_log/0.1-100", [log_middle](benchmark::State& s) {
     run_base(s, floor::log_base, *log_middle);
   });
